@@ -1,0 +1,133 @@
+#include "app/gameApp.h"
+
+#include "app/CPlaceholderFrame.h"
+#include "ui/framework/CHtmlAppManager.h"
+
+#include <ole2.h>
+#include <strsafe.h>
+
+#include <memory>
+
+gameApp* g_app = nullptr;
+
+DWORD WINAPI UiThreadMain(LPVOID param)
+{
+    if (OleInitialize(nullptr) != S_OK)
+        return 0;
+    static_cast<CHtmlAppManager*>(param)->Run();
+    OleUninitialize();
+    return 0;
+}
+
+gameApp::~gameApp()
+{
+    if (m_instanceMutex) {
+        CloseHandle(m_instanceMutex);
+        m_instanceMutex = nullptr;
+    }
+}
+
+void gameApp::ReadExeDir()
+{
+    ZeroMemory(m_exeDir, sizeof(m_exeDir));
+    ZeroMemory(m_startUrl, sizeof(m_startUrl));
+    GetModuleFileNameW(nullptr, m_exeDir, kPathCapacity);
+    m_exeDir[kPathCapacity - 1] = L'\0';
+    if (wchar_t* slash = wcsrchr(m_exeDir, L'\\'))
+        *slash = L'\0';
+    ZeroMemory(m_userName, sizeof(m_userName));
+}
+
+void gameApp::TakeInstanceMutex()
+{
+    m_instanceMutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    const DWORD error = GetLastError();
+    m_isFirstInstance = m_instanceMutex && error != ERROR_ALREADY_EXISTS;
+    if (m_instanceMutex && !m_isFirstInstance) {
+        // Only the first instance holds the mutex; a later one starts all the same.
+        CloseHandle(m_instanceMutex);
+        m_instanceMutex = nullptr;
+    }
+}
+
+void gameApp::UpdateConfig()
+{
+    const ConfigFile config(m_exeDir);
+
+    wchar_t version[kIniValueCapacity];
+    StringCchPrintfW(version, kIniValueCapacity, kVersionText, kVersion);
+    config.WriteText(L"GameInfo", L"Version", version);
+
+    m_uid = config.ReadInt(L"Common", L"UID");
+    const int runCount = config.ReadInt(L"Common", L"RunCount");
+
+    m_portal.LoadOverrides(config);
+    BuildStartUrl(m_startUrl, m_portal.StartPage().c_str(), m_uid);
+
+    // The counter stops at the largest value instead of wrapping to a negative one.
+    config.WriteInt(L"Common", L"RunCount", runCount < INT_MAX ? runCount + 1 : runCount);
+}
+
+bool gameApp::InitInstance()
+{
+    ReadExeDir();
+    TakeInstanceMutex();
+    // The command line is not interpreted: the client takes no arguments.
+    UpdateConfig();
+    RunFrames();
+    if (m_instanceMutex) {
+        CloseHandle(m_instanceMutex);
+        m_instanceMutex = nullptr;
+    }
+    return false;
+}
+
+void gameApp::RunFrames()
+{
+    auto uiManager = std::make_unique<CHtmlAppManager>();
+    DWORD uiThreadId = 0;
+    HANDLE uiThread = CreateThread(nullptr, 0, UiThreadMain, uiManager.get(), 0, &uiThreadId);
+    // Requests posted from here on must find the thread attached and listening; a
+    // thread that could not start its apartment ends instead, which ends the wait too.
+    if (uiThread)
+        uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread);
+
+    {
+        CPlaceholderFrame frame;
+        frame.Launch();
+    }
+
+    if (uiThread) {
+        // The frame asks the UI thread to quit when its window goes; asking again
+        // covers a frame that never came up.
+        PostThreadMessageW(uiThreadId, WM_QUIT, 0, 0);
+        if (WaitForSingleObject(uiThread, kUiThreadJoinMs) != WAIT_OBJECT_0) {
+            // The thread still runs: its manager must outlive it, so it is left to
+            // the end of the process rather than freed under the thread's feet.
+            uiManager.release();
+        }
+        CloseHandle(uiThread);
+    }
+}
+
+void gameApp::SetUserName(const wchar_t* name)
+{
+    ZeroMemory(m_userName, sizeof(m_userName));
+    ZeroMemory(m_userNameAnsi, sizeof(m_userNameAnsi));
+    if (!name)
+        return;
+    StringCchCopyW(m_userName, kUserNameCapacity, name);
+
+    // Convert as many whole characters as fit in 63 bytes, so a double-byte
+    // character is never cut in half.
+    int length = lstrlenW(m_userName);
+    while (length > 0) {
+        const int needed = WideCharToMultiByte(CP_ACP, 0, m_userName, length, nullptr, 0, nullptr, nullptr);
+        if (needed > 0 && needed < kUserNameCapacity) {
+            WideCharToMultiByte(CP_ACP, 0, m_userName, length, m_userNameAnsi, kUserNameCapacity - 1, nullptr,
+                                nullptr);
+            break;
+        }
+        --length;
+    }
+}

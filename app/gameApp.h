@@ -1,0 +1,43 @@
+#pragma once
+// The client's application object: runs the main thread, keeps the single-instance
+// mutex, updates Config.ini, builds the start URL and owns the UI thread's life.
+
+#include "app/ConfigFile.h"
+#include "app/PortalSite.h"
+#include "ui/framework/CAppManager.h"
+
+class gameApp : public CAppManager {
+public:
+    static constexpr const wchar_t* kVersionText = L"%0.2f";
+    static constexpr double kVersion = 1.15;
+    static constexpr const wchar_t* kMutexName = L"vorn";
+    static constexpr int kUserNameCapacity = 64;
+    // Bounded waits of start-up and teardown: the exit must never hang on the UI thread.
+    static constexpr DWORD kUiThreadJoinMs = 10000;
+
+    gameApp() = default;
+    ~gameApp() override;
+
+    bool InitInstance() override;
+    void SetUserName(const wchar_t* name);
+
+    wchar_t m_exeDir[kPathCapacity] = {};
+    wchar_t m_startUrl[kStartUrlCapacity] = {};
+    HANDLE m_instanceMutex = nullptr;
+    bool m_isFirstInstance = false;
+    char m_userNameAnsi[kUserNameCapacity] = {};
+    wchar_t m_userName[kUserNameCapacity] = {};
+    int m_uid = 0;
+    PortalSite m_portal;
+
+private:
+    void ReadExeDir();
+    void TakeInstanceMutex();
+    void UpdateConfig();
+    void RunFrames();
+};
+
+extern gameApp* g_app;
+
+// Start routine of the UI thread; its parameter is the CHtmlAppManager.
+DWORD WINAPI UiThreadMain(LPVOID param);

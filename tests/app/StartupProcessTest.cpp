@@ -1,0 +1,116 @@
+// The real client started as its own process in a throw-away install folder.
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 20000;
+constexpr UINT WM_FRAMECOMMAND = 2277;
+constexpr WPARAM FRAME_CMD_CLOSE = 5557;
+
+class InstalledClient {
+public:
+    explicit InstalledClient(const test::TempFolder& folder) : m_folder(folder)
+    {
+        installed = test::CopyProgram(L"vorn.exe", folder.Path());
+    }
+    bool Start()
+    {
+        if (!installed || !m_process.Start(m_folder.File(L"vorn.exe")))
+            return false;
+        frame = m_process.WaitForWindow(L"zarvoostrel", kStartTimeoutMs);
+        return frame != nullptr;
+    }
+    // Closes the frame as a user would and waits for the process to end.
+    bool CloseAndWait(UINT msg = WM_CLOSE, WPARAM wParam = 0)
+    {
+        PostMessageW(frame, msg, wParam, 0);
+        return m_process.WaitForExit(kExitTimeoutMs);
+    }
+    DWORD ExitCode() const { return m_process.ExitCode(); }
+    bool Running() { return !m_process.WaitForExit(0); }
+
+    bool installed = false;
+    HWND frame = nullptr;
+
+private:
+    const test::TempFolder& m_folder;
+    test::ChildProcess m_process;
+};
+
+std::wstring Ini(const test::TempFolder& folder, const wchar_t* section, const wchar_t* key)
+{
+    return test::ReadIni(folder.File(L"Config.ini"), section, key);
+}
+
+// One full run of the client in the folder: start, close, exit code 0.
+void RunOnce(const test::TempFolder& folder)
+{
+    InstalledClient client(folder);
+    ASSERT_TRUE(client.Start()) << "the client showed no frame window";
+    ASSERT_TRUE(client.CloseAndWait()) << "the client did not end after its frame was closed";
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+} // namespace
+
+TEST(StartupProcess, FreshInstallWritesVersionAndFirstRun)
+{
+    test::TempFolder folder;
+    RunOnce(folder);
+    EXPECT_EQ(Ini(folder, L"GameInfo", L"Version"), L"1.15");
+    EXPECT_EQ(Ini(folder, L"Common", L"RunCount"), L"1");
+    EXPECT_EQ(Ini(folder, L"Common", L"UID"), L"") << "start-up never writes the user id";
+}
+
+TEST(StartupProcess, RunCountCountsOnFromWhatTheFileHolds)
+{
+    struct Case {
+        const char* stored;
+        const wchar_t* expected;
+    } cases[] = {{"7", L"8"}, {"x", L"1"}, {"-2", L"-1"}, {"2147483647", L"2147483647"}};
+    for (const Case& c : cases) {
+        test::TempFolder folder;
+        ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
+                                         std::string("[Common]\r\nUID=12345\r\nRunCount=") + c.stored + "\r\n"));
+        RunOnce(folder);
+        EXPECT_EQ(Ini(folder, L"Common", L"RunCount"), c.expected) << "stored " << c.stored;
+        EXPECT_EQ(Ini(folder, L"Common", L"UID"), L"12345");
+        EXPECT_EQ(Ini(folder, L"GameInfo", L"Version"), L"1.15");
+    }
+}
+
+TEST(StartupProcess, ASecondInstanceStartsAndEndsOnItsOwn)
+{
+    test::TempFolder folder;
+    InstalledClient first(folder), second(folder);
+    ASSERT_TRUE(first.Start());
+    HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, L"vorn");
+    EXPECT_NE(held, nullptr) << "the first instance holds the mutex";
+    if (held)
+        CloseHandle(held);
+
+    ASSERT_TRUE(second.Start()) << "a second client starts normally";
+    EXPECT_NE(first.frame, second.frame);
+    ASSERT_TRUE(second.CloseAndWait());
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(first.Running()) << "closing the second leaves the first alone";
+    EXPECT_TRUE(IsWindow(first.frame));
+
+    ASSERT_TRUE(first.CloseAndWait());
+    EXPECT_EQ(first.ExitCode(), 0u);
+    EXPECT_EQ(Ini(folder, L"Common", L"RunCount"), L"2");
+    EXPECT_EQ(OpenMutexW(SYNCHRONIZE, FALSE, L"vorn"), nullptr) << "the mutex went with its holder";
+}
+
+TEST(StartupProcess, TheFrameCloseCommandEndsTheClient)
+{
+    test::TempFolder folder;
+    InstalledClient client(folder);
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.CloseAndWait(WM_FRAMECOMMAND, FRAME_CMD_CLOSE));
+    EXPECT_EQ(client.ExitCode(), 0u);
+}

@@ -1,0 +1,186 @@
+#include "support/TestSupport.h"
+
+#include <gdiplus.h>
+
+#include <filesystem>
+
+namespace test {
+
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        PumpPending();
+        if (done())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return done();
+        // Wake for any message; re-check at least every 10 ms for conditions
+        // that other threads change without sending us a message.
+        const DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10));
+        MsgWaitForMultipleObjectsEx(0, nullptr, slice, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+ThreadManager::ThreadManager()
+{
+    m_attached = m_manager.AttachThread();
+    g_hInstance = GetModuleHandleW(nullptr);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+}
+
+ThreadManager::~ThreadManager()
+{
+    if (m_attached)
+        CAppManager::DetachThread(m_manager.m_threadId);
+    Gdiplus::GdiplusShutdown(m_gdiplusToken);
+}
+
+TempFolder::TempFolder()
+{
+    static LONG counter = 0;
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    m_path = std::wstring(base) + L"vorn-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(InterlockedIncrement(&counter));
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    for (auto& entry : std::filesystem::recursive_directory_iterator(m_path, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+bool CopyProgram(const std::wstring& name, const std::wstring& toFolder)
+{
+    return CopyFileW((ProgramFolder() + L"\\" + name).c_str(), (toFolder + L"\\" + name).c_str(), FALSE);
+}
+
+std::wstring ReadIni(const std::wstring& path, const wchar_t* section, const wchar_t* key)
+{
+    wchar_t value[1024] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 1024, path.c_str());
+    return value;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_info.hProcess) {
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_info.hProcess, 1);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
+        CloseHandle(m_info.hProcess);
+    }
+    if (m_info.hThread)
+        CloseHandle(m_info.hThread);
+}
+
+bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& arguments)
+{
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    const std::wstring folder = exePath.substr(0, exePath.find_last_of(L'\\'));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &m_info);
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs)
+{
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_info.hProcess)
+        GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+HWND ChildProcess::WaitForWindow(const wchar_t* className, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!found) {
+        for (HWND hwnd : TopLevelWindows(m_info.dwProcessId, className)) {
+            if (IsWindowVisible(hwnd)) {
+                found = hwnd;
+                break;
+            }
+        }
+        if (found || GetTickCount64() >= deadline)
+            break;
+        // Wakes early when the process ends instead of showing a window.
+        if (WaitForSingleObject(m_info.hProcess, 20) == WAIT_OBJECT_0)
+            break;
+    }
+    return found;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    if (owner == search->processId && (!search->className || wcscmp(name, search->className) == 0))
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className)
+{
+    WindowSearch search{processId, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace test

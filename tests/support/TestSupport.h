@@ -1,0 +1,86 @@
+#pragma once
+// Helpers shared by the test programs: bounded waits that keep the calling
+// thread's messages flowing, throw-away folders, child processes and a manager
+// attached to the test's own thread.
+
+#include "ui/framework/CAppManager.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// Dispatches the calling thread's messages until done() holds or the time is up.
+// Returns done()'s last answer.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// Dispatches whatever is queued for the calling thread right now.
+void PumpPending();
+
+// Attaches a plain manager to the calling thread for the life of the object,
+// as Run would, so that windows can be created without running a loop.
+class ThreadManager {
+public:
+    ThreadManager();
+    ~ThreadManager();
+    ThreadManager(const ThreadManager&) = delete;
+    ThreadManager& operator=(const ThreadManager&) = delete;
+    CAppManager& Get() { return m_manager; }
+    bool Attached() const { return m_attached; }
+
+private:
+    CAppManager m_manager;
+    bool m_attached = false;
+    ULONG_PTR m_gdiplusToken = 0;
+};
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+// Folder of the running test program (where the built programs are too).
+std::wstring ProgramFolder();
+bool CopyProgram(const std::wstring& name, const std::wstring& toFolder);
+
+// Reads an INI value as text (empty when missing).
+std::wstring ReadIni(const std::wstring& path, const wchar_t* section, const wchar_t* key);
+// Writes a whole file from UTF-8 or raw bytes.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// A started program; terminated on destruction if it still runs.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Start(const std::wstring& exePath, const std::wstring& arguments = L"");
+    // Waits for the process to end; false when it still runs after the timeout.
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    // A visible top-level window of this process with the given class, waited for.
+    HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs);
+
+private:
+    PROCESS_INFORMATION m_info = {};
+};
+
+// Top-level windows of a process with the given class name (any visibility).
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className);
+
+} // namespace test

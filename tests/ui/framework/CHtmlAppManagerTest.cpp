@@ -1,0 +1,392 @@
+// The UI thread and its request queue, with a stand-in for the browser window.
+
+#include "app/gameApp.h"
+#include "support/TestSupport.h"
+#include "ui/framework/CHtmlAppManager.h"
+#include "ui/framework/CHtmlTarget.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Records every operation a request runs on it, with the thread it ran on.
+class FakeTarget : public CHtmlTarget {
+public:
+    struct Call {
+        int code;
+        DWORD thread;
+        std::wstring url;
+        INT_PTR value;
+    };
+
+    ~FakeTarget() override
+    {
+        // The window lives on the UI thread: it is closed there, before the object goes.
+        if (m_hWnd && IsWindow(m_hWnd))
+            SendMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    }
+
+    std::atomic<bool> browserComesUp{true}; // a created window makes the browser ready
+    mutable std::atomic<int> readyChecks{0};
+    HANDLE refreshGate = nullptr;           // when set, Refresh waits for it
+
+    bool IsBrowserReady() const override
+    {
+        ++readyChecks;
+        return browserComesUp && m_hWnd && IsWindow(m_hWnd);
+    }
+    BOOL Navigate(const wchar_t* url, int flags) override
+    {
+        Record({REQUEST_NAVIGATE, GetCurrentThreadId(), url, flags});
+        return TRUE;
+    }
+    void Refresh() override
+    {
+        Record({REQUEST_REFRESH, GetCurrentThreadId(), L"", 0});
+        if (refreshGate)
+            WaitForSingleObject(refreshGate, 10000);
+    }
+    void SetSilent(VARIANT_BOOL silent) override { Record({REQUEST_SET_SILENT, GetCurrentThreadId(), L"", silent}); }
+    void OnCreate(CREATESTRUCTW*) override { Record({REQUEST_CREATE, GetCurrentThreadId(), L"", 0}); }
+
+    std::vector<Call> Calls()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_calls;
+    }
+    size_t CallCount()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_calls.size();
+    }
+
+private:
+    void Record(Call call)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_calls.push_back(std::move(call));
+    }
+    std::mutex m_mutex;
+    std::vector<Call> m_calls;
+};
+
+// A UI thread as start-up runs it: its own manager, OLE and loop.
+class UiThread {
+public:
+    UiThread()
+    {
+        m_thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
+        ready = m_thread && manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_thread);
+    }
+    ~UiThread() { Stop(); }
+    UiThread(const UiThread&) = delete;
+    UiThread& operator=(const UiThread&) = delete;
+
+    bool Stop()
+    {
+        if (!m_thread)
+            return true;
+        PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
+        // The main thread keeps pumping: the UI thread's windows may send to ours.
+        const bool ended = test::PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 10000);
+        CloseHandle(m_thread);
+        m_thread = nullptr;
+        return ended;
+    }
+    // Waits until the UI thread has run everything queued, retries included: a
+    // marker request (a refresh of a window that never exists, so it only asks
+    // whether its browser is ready) is sent round until the queue is empty behind it.
+    bool Drain()
+    {
+        for (int round = 0; round < 1000; ++round) {
+            const int before = m_marker.readyChecks;
+            HtmlRequest marker;
+            marker.code = REQUEST_REFRESH;
+            marker.target = &m_marker;
+            manager.PostRequest(marker);
+            if (!test::PumpUntil([&] { return m_marker.readyChecks > before; }, 10000))
+                return false;
+            if (manager.PendingRequests() == 0)
+                return true;
+        }
+        return false;
+    }
+
+    CHtmlAppManager manager;
+    bool ready = false;
+
+private:
+    HANDLE m_thread = nullptr;
+    FakeTarget m_marker;
+};
+
+HtmlRequest CreateRequest(FakeTarget& target, HWND parent, int x, int y, int width, int height)
+{
+    HtmlRequest request;
+    request.code = REQUEST_CREATE;
+    request.hwnd = parent;
+    request.target = &target;
+    request.param = width;
+    request.param2 = height;
+    request.x = x;
+    request.y = y;
+    return request;
+}
+
+HtmlRequest TargetRequest(int code, FakeTarget& target)
+{
+    HtmlRequest request;
+    request.code = code;
+    request.hwnd = target.m_hWnd;
+    request.target = &target;
+    return request;
+}
+
+HtmlRequest NavigateRequest(FakeTarget& target, const std::wstring& url, int flags)
+{
+    HtmlRequest request = TargetRequest(REQUEST_NAVIGATE, target);
+    request.url = url;
+    request.param2 = flags;
+    return request;
+}
+
+class RequestQueue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mainManager.Attached());
+        parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
+                                 nullptr, nullptr);
+        ASSERT_NE(parent, nullptr);
+        ASSERT_TRUE(ui.ready);
+    }
+    void TearDown() override
+    {
+        DestroyWindow(parent);
+        test::PumpPending();
+    }
+
+    test::ThreadManager mainManager;
+    UiThread ui;
+    HWND parent = nullptr;
+};
+
+} // namespace
+
+TEST_F(RequestQueue, StartUpSequenceRunsInOrderOnTheUiThread)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 10, 20, 300, 200));
+    ui.manager.PostRequest(NavigateRequest(target, L"http://127.0.0.1/games/vorn/dlq5", 2));
+    HtmlRequest silent = TargetRequest(REQUEST_SET_SILENT, target);
+    silent.param = VARIANT_TRUE;
+    ui.manager.PostRequest(silent);
+
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 3; }));
+    const auto calls = target.Calls();
+    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
+    EXPECT_EQ(calls[1].code, REQUEST_NAVIGATE);
+    EXPECT_EQ(calls[1].url, L"http://127.0.0.1/games/vorn/dlq5");
+    EXPECT_EQ(calls[1].value, 2);
+    EXPECT_EQ(calls[2].code, REQUEST_SET_SILENT);
+    EXPECT_EQ(calls[2].value, VARIANT_TRUE);
+    for (const auto& call : calls)
+        EXPECT_EQ(call.thread, ui.manager.m_threadId);
+
+    // The window was created on, and bound to, the UI thread, inside the parent.
+    ASSERT_NE(target.m_hWnd, nullptr);
+    EXPECT_EQ(target.m_manager, &ui.manager);
+    EXPECT_EQ(GetWindowThreadProcessId(target.m_hWnd, nullptr), ui.manager.m_threadId);
+    EXPECT_EQ(GetParent(target.m_hWnd), parent);
+    EXPECT_TRUE(GetWindowLongW(target.m_hWnd, GWL_STYLE) & WS_VISIBLE);
+    RECT rect;
+    GetWindowRect(target.m_hWnd, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 20);
+    EXPECT_EQ(rect.right - rect.left, 300);
+    EXPECT_EQ(rect.bottom - rect.top, 200);
+}
+
+TEST_F(RequestQueue, CreateIsSkippedWhileTheTargetHasALiveWindow)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 1; }));
+    HWND first = target.m_hWnd;
+    ui.manager.PostRequest(CreateRequest(target, parent, 5, 5, 60, 60));
+    ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 2; }));
+    EXPECT_EQ(target.Calls()[1].code, REQUEST_REFRESH) << "no second OnCreate";
+    EXPECT_EQ(target.m_hWnd, first);
+}
+
+TEST_F(RequestQueue, RefreshBeforeTheBrowserIsReadyIsDropped)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() >= 1; }));
+    ASSERT_TRUE(ui.Drain());
+    const auto calls = target.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
+}
+
+TEST_F(RequestQueue, NavigateBeforeTheBrowserIsReadyIsRetriedBehindLaterRequests)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(NavigateRequest(target, L"http://a/", 0));
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
+    HtmlRequest silent = TargetRequest(REQUEST_SET_SILENT, target);
+    silent.param = 1;
+    ui.manager.PostRequest(silent);
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 3; }));
+    const auto calls = target.Calls();
+    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
+    EXPECT_EQ(calls[1].code, REQUEST_SET_SILENT);
+    EXPECT_EQ(calls[2].code, REQUEST_NAVIGATE) << "the retried record went to the tail";
+    EXPECT_EQ(calls[2].url, L"http://a/");
+}
+
+TEST_F(RequestQueue, EachNavigationCarriesItsOwnUrl)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
+    std::wstring url = L"http://first/";
+    ui.manager.PostRequest(NavigateRequest(target, url, 0));
+    url = L"http://second/";
+    ui.manager.PostRequest(NavigateRequest(target, url, 0));
+    const std::wstring longUrl = L"http://long/" + std::wstring(5000, L'a');
+    ui.manager.PostRequest(NavigateRequest(target, longUrl, 0));
+    url.clear();
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 4; }));
+    const auto calls = target.Calls();
+    EXPECT_EQ(calls[1].url, L"http://first/");
+    EXPECT_EQ(calls[2].url, L"http://second/");
+    EXPECT_EQ(calls[3].url, longUrl) << "no length limit on a queued URL";
+}
+
+TEST_F(RequestQueue, ABrowserThatNeverComesUpStopsTheRetriesAtTheirBound)
+{
+    FakeTarget target;
+    target.browserComesUp = false;
+    ui.manager.PostRequest(NavigateRequest(target, L"http://never/", 0));
+    ASSERT_TRUE(ui.Drain());
+    EXPECT_EQ(target.readyChecks.load(), CHtmlAppManager::kMaxRetries + 1);
+    EXPECT_EQ(target.CallCount(), 0u);
+
+    // The UI thread still answers.
+    DWORD_PTR answer = 0;
+    HWND probe = nullptr;
+    target.browserComesUp = true;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10));
+    ASSERT_TRUE(test::PumpUntil([&] { return (probe = target.m_hWnd) != nullptr; }));
+    EXPECT_TRUE(SendMessageTimeoutW(probe, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer));
+}
+
+TEST_F(RequestQueue, RequestsForAWindowThatIsGoneAreDropped)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.m_hWnd != nullptr; }));
+    const HWND old = target.m_hWnd;
+    // Destroying the parent takes the child along (on its own thread).
+    DestroyWindow(parent);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(old); }));
+    parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+
+    const int checksBefore = target.readyChecks.load();
+    HtmlRequest navigate = NavigateRequest(target, L"http://gone/", 0);
+    navigate.hwnd = old;
+    ui.manager.PostRequest(navigate);
+    ASSERT_TRUE(ui.Drain());
+    EXPECT_EQ(target.readyChecks.load(), checksBefore + 1) << "not sent round again";
+    EXPECT_EQ(target.CallCount(), 1u);
+}
+
+TEST_F(RequestQueue, AnEmptyRequestMessageDoesNothing)
+{
+    FakeTarget target;
+    PostThreadMessageW(ui.manager.m_threadId, WM_HTML_REQUEST, 0, 0);
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 1; }));
+    EXPECT_EQ(ui.manager.PendingRequests(), 0u);
+}
+
+TEST_F(RequestQueue, QuitEndsTheLoopWhileRecordsAreStillQueued)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 1; }));
+
+    // Hold the UI thread inside a request, queue the quit and three more records
+    // behind it, then let it go: the loop ends at the quit.
+    target.refreshGate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 2; }));
+    PostThreadMessageW(ui.manager.m_threadId, WM_QUIT, 0, 0);
+    for (int i = 0; i < 3; ++i)
+        ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    SetEvent(target.refreshGate);
+    ASSERT_TRUE(ui.Stop());
+
+    EXPECT_EQ(target.CallCount(), 2u) << "records behind the quit never run";
+    EXPECT_EQ(ui.manager.PendingRequests(), 3u);
+    CloseHandle(target.refreshGate);
+}
+
+TEST_F(RequestQueue, PostsAfterTheUiThreadEndedFailAndStayQueued)
+{
+    FakeTarget target;
+    ASSERT_TRUE(ui.Stop());
+    EXPECT_FALSE(ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10)));
+    EXPECT_EQ(ui.manager.PendingRequests(), 1u);
+    EXPECT_EQ(target.CallCount(), 0u);
+}
+
+TEST_F(RequestQueue, ManyThreadsPostingKeepEveryRecordAndTheirOrder)
+{
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 2500;
+    FakeTarget targets[kThreads];
+    for (auto& target : targets)
+        ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10));
+    ASSERT_TRUE(test::PumpUntil([&] {
+        for (auto& target : targets)
+            if (target.CallCount() != 1)
+                return false;
+        return true;
+    }));
+
+    std::vector<std::thread> posters;
+    for (int t = 0; t < kThreads; ++t) {
+        posters.emplace_back([&, t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                HtmlRequest request = TargetRequest(REQUEST_SET_SILENT, targets[t]);
+                request.param = i;
+                ui.manager.PostRequest(request);
+            }
+        });
+    }
+    for (auto& poster : posters)
+        poster.join();
+
+    ASSERT_TRUE(test::PumpUntil(
+        [&] {
+            size_t total = 0;
+            for (auto& target : targets)
+                total += target.CallCount();
+            return total == kThreads * (kPerThread + 1);
+        },
+        30000));
+    for (auto& target : targets) {
+        const auto calls = target.Calls();
+        ASSERT_EQ(calls.size(), static_cast<size_t>(kPerThread + 1));
+        for (int i = 0; i < kPerThread; ++i)
+            ASSERT_EQ(calls[i + 1].value, i) << "records of one thread run in posting order";
+    }
+}

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Draws the client's artwork (icons and skin images) with ImageMagick and writes
+# the results under resources/. The build uses the committed files; run this
+# only to change the pictures. Needs: imagemagick fonts-wqy-zenhei.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+FONT=/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
+out=resources/art
+mkdir -p "$out" resources/icons
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Palette: night blue panels, gold trim.
+NAVY_DARK='#0b1a33'
+NAVY='#16325c'
+NAVY_LIGHT='#2a5597'
+GOLD='#e8c35a'
+GOLD_DARK='#a87a22'
+GOLD_LIGHT='#fbe7a6'
+
+# The emblem: a gold-rimmed night-blue shield with a gold "M" and a star.
+emblem() { # size file
+    local s=$1 f=$2
+    convert -size 256x256 radial-gradient:"$NAVY_LIGHT"-"$NAVY_DARK" \
+        \( -size 256x256 xc:none -fill white -draw "roundrectangle 10,10 245,245 48,48" \) \
+        -compose DstIn -composite \
+        -fill none -stroke "$GOLD_DARK" -strokewidth 14 -draw "roundrectangle 14,14 241,241 44,44" \
+        -stroke "$GOLD" -strokewidth 6 -draw "roundrectangle 14,14 241,241 44,44" \
+        -stroke none -fill "$GOLD_LIGHT" -draw "polygon 128,36 137,58 160,58 142,72 149,94 128,80 107,94 114,72 96,58 119,58" \
+        -font "$FONT" -pointsize 150 -fill "$GOLD" -stroke "$GOLD_DARK" -strokewidth 3 \
+        -gravity center -annotate +0+32 "M" \
+        "$work/emblem256.png"
+    convert "$work/emblem256.png" -resize "${s}x${s}" -strip "$f"
+}
+
+icon_group() { # file sizes...
+    local file=$1; shift
+    local parts=()
+    for s in "$@"; do
+        emblem "$s" "$work/icon$s.png"
+        parts+=("$work/icon$s.png")
+    done
+    convert "${parts[@]}" "$file"
+}
+
+# Client icon group 128: 64 x 64 first, with 48, 32 and 16 for smaller requests.
+icon_group resources/icons/vorn.ico 64 48 32 16
+
+if [ -f tools/make-skin.sh ]; then
+    # shellcheck source=/dev/null
+    . tools/make-skin.sh
+fi
+echo "artwork written"

@@ -1,0 +1,88 @@
+# Shared set-up of test.sh and run.sh: packages, build and Wine prefix.
+# Sourced, not run. Every step skips what is already in place.
+
+VORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${VORN_BUILD:-$VORN_ROOT/build}
+export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d"
+
+VORN_PACKAGES=(
+    make cmake googletest python3
+    mingw-w64 g++-mingw-w64-i686-posix
+    wine wine32:i386 fonts-wine fonts-wqy-zenhei
+    xvfb xauth xdotool imagemagick x11-utils nsis
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+step() { printf '== %s\n' "$*"; }
+
+ensure_packages() {
+    local missing=() p
+    local need_arch=0
+    dpkg --print-foreign-architectures | grep -qx i386 || need_arch=1
+    for p in "${VORN_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    if [ "$need_arch" -eq 0 ] && [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    step "installing ${missing[*]}"
+    [ "$need_arch" -eq 1 ] && as_root dpkg --add-architecture i386
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_all() {
+    if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+        step "configuring $BUILD"
+        cmake -S "$VORN_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/mingw-i686.cmake" \
+            -DCMAKE_BUILD_TYPE=Release >/dev/null
+    fi
+    step "building"
+    cmake --build "$BUILD" -j "$(nproc)" -- --no-print-directory
+}
+
+# A 32-bit prefix inside the build folder, made once: no crash dialogs, Chinese
+# fonts, and user folders that are real folders inside the prefix (a fresh prefix
+# links the desktop and documents to the Unix home). Windows are not handed to a
+# window manager (there is none under Xvfb, and waiting for one costs seconds).
+VORN_PREFIX_VERSION=3
+ensure_wine_prefix() {
+    local stamp="$WINEPREFIX/.vorn-ready"
+    [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$VORN_PREFIX_VERSION" ] && return 0
+    step "preparing Wine prefix $WINEPREFIX"
+    (
+        unset DISPLAY
+        # A server left running for this prefix (persistent) would make the waits below endless.
+        wineserver -k </dev/null >/dev/null 2>&1
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" wineboot -i </dev/null >/dev/null 2>&1
+            wineserver -w
+        fi
+        wine_reg() { LANG=C.UTF-8 wine reg add "$@" /f </dev/null >/dev/null 2>&1; }
+        wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+        wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+        local link
+        for link in "$WINEPREFIX"/drive_c/users/*/*; do
+            if [ -L "$link" ]; then rm "$link" && mkdir -p "$link"; fi
+        done
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+        local face
+        for face in 宋体 SimSun 新宋体 NSimSun 微软雅黑 "Microsoft YaHei"; do
+            wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+                /v "$face" /t REG_SZ /d "WenQuanYi Zen Hei"
+        done
+        # System dialogs and captions (Tahoma and the shell dialog fonts) fall back
+        # to the Chinese font for characters they lack.
+        for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+            wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+                /v "$face" /t REG_MULTI_SZ /d "wqy-zenhei.ttc,WenQuanYi Zen Hei"
+        done
+        wineserver -w
+    ) || return 1
+    echo "$VORN_PREFIX_VERSION" >"$stamp"
+}

@@ -1,0 +1,127 @@
+#include "ui/framework/CHtmlAppManager.h"
+
+#include "ui/framework/CHtmlTarget.h"
+
+CHtmlAppManager* g_htmlAppManager = nullptr;
+
+bool IsUiThread()
+{
+    return g_htmlAppManager && g_htmlAppManager->m_threadId == GetCurrentThreadId();
+}
+
+CHtmlAppManager::CHtmlAppManager()
+    : m_readyEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    g_htmlAppManager = this;
+}
+
+CHtmlAppManager::~CHtmlAppManager()
+{
+    if (g_htmlAppManager == this)
+        g_htmlAppManager = nullptr;
+    if (m_readyEvent)
+        CloseHandle(m_readyEvent);
+}
+
+bool CHtmlAppManager::InitInstance()
+{
+    // Make sure the thread has its message queue before anyone is told to post.
+    MSG peek;
+    PeekMessageW(&peek, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    if (m_readyEvent)
+        SetEvent(m_readyEvent);
+    RunMessageLoop();
+    return false;
+}
+
+bool CHtmlAppManager::WaitUntilReady(DWORD timeoutMs, HANDLE thread) const
+{
+    if (!m_readyEvent)
+        return false;
+    const HANDLE handles[] = {m_readyEvent, thread};
+    const DWORD count = thread ? 2 : 1;
+    return WaitForMultipleObjects(count, handles, FALSE, timeoutMs) == WAIT_OBJECT_0;
+}
+
+BOOL CHtmlAppManager::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message != WM_HTML_REQUEST)
+        return FALSE;
+    RunNextRequest();
+    return TRUE;
+}
+
+BOOL CHtmlAppManager::PostRequest(const HtmlRequest& request)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_requestMutex);
+        m_requests.push_back(request);
+    }
+    return PostThreadMessageW(m_threadId, WM_HTML_REQUEST, 0, 0);
+}
+
+void CHtmlAppManager::RunNextRequest()
+{
+    HtmlRequest request;
+    {
+        std::lock_guard<std::mutex> lock(m_requestMutex);
+        if (m_requests.empty())
+            return;
+        request = std::move(m_requests.front());
+        m_requests.pop_front();
+    }
+    if (request.code != 0)
+        ExecuteRequest(request);
+}
+
+size_t CHtmlAppManager::PendingRequests()
+{
+    std::lock_guard<std::mutex> lock(m_requestMutex);
+    return m_requests.size();
+}
+
+void CHtmlAppManager::PostAgain(const HtmlRequest& request)
+{
+    // A record that names a window which has died since it was posted is dropped:
+    // its target can never become ready again.
+    if (request.hwnd && !IsWindow(request.hwnd))
+        return;
+    if (request.retries >= kMaxRetries)
+        return;
+    HtmlRequest again = request;
+    ++again.retries;
+    PostRequest(again);
+}
+
+void CHtmlAppManager::ExecuteRequest(const HtmlRequest& request)
+{
+    CHtmlTarget* target = request.target;
+    if (!target)
+        return;
+    switch (request.code) {
+    case REQUEST_CREATE:
+        if (!target->m_hWnd || !IsWindow(target->m_hWnd)) {
+            target->Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, request.x, request.y,
+                           static_cast<int>(request.param), request.param2, request.hwnd);
+        }
+        break;
+    case REQUEST_NAVIGATE:
+        if (target->IsBrowserReady())
+            target->Navigate(request.url.c_str(), request.param2);
+        else
+            PostAgain(request);
+        break;
+    case REQUEST_REFRESH:
+        if (target->IsBrowserReady())
+            target->Refresh();
+        break;
+    case REQUEST_SET_SILENT:
+        if (target->IsBrowserReady())
+            target->SetSilent(static_cast<VARIANT_BOOL>(request.param));
+        else
+            PostAgain(request);
+        break;
+    default:
+        break;
+    }
+}
