@@ -184,3 +184,69 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className)
 }
 
 } // namespace test
+
+namespace test {
+
+namespace {
+std::string PortalDir()
+{
+    char dir[1024] = {};
+    return GetEnvironmentVariableA("VORN_PORTAL_DIR", dir, sizeof(dir)) ? dir : "";
+}
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+} // namespace
+
+std::wstring UnixToWindowsPath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:";
+    for (char c : unixPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+std::wstring PortalHost()
+{
+    const std::string dir = PortalDir();
+    if (dir.empty())
+        return {};
+    std::string port = ReadWholeFile(UnixToWindowsPath(dir + "/port"));
+    while (!port.empty() && (port.back() == '\n' || port.back() == '\r'))
+        port.pop_back();
+    if (port.empty())
+        return {};
+    return L"127.0.0.1:" + std::wstring(port.begin(), port.end());
+}
+
+std::vector<std::string> PortalRequests()
+{
+    std::vector<std::string> lines;
+    const std::string dir = PortalDir();
+    if (dir.empty())
+        return lines;
+    const std::string log = ReadWholeFile(UnixToWindowsPath(dir + "/requests.log"));
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos)
+            end = log.size();
+        lines.push_back(log.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace test

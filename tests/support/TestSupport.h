@@ -84,3 +84,15 @@ private:
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className);
 
 } // namespace test
+
+namespace test {
+
+// The demo portal started by the CTest fixture: "127.0.0.1:port", or empty when
+// the test runs without it.
+std::wstring PortalHost();
+// Lines of the portal's request log ("GET /path"), in arrival order.
+std::vector<std::string> PortalRequests();
+// A Unix path as Wine's Z: drive shows it.
+std::wstring UnixToWindowsPath(const std::string& unixPath);
+
+} // namespace test

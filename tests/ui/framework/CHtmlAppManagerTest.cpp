@@ -33,8 +33,13 @@ public:
     mutable std::atomic<int> readyChecks{0};
     HANDLE refreshGate = nullptr;           // when set, Refresh waits for it
 
+    CHtmlAppManager* queueToWatch = nullptr;          // when set, each check notes its length
+    mutable std::atomic<size_t> queueAtLastCheck{0};
+
     bool IsBrowserReady() const override
     {
+        if (queueToWatch)
+            queueAtLastCheck = queueToWatch->PendingRequests();
         ++readyChecks;
         return browserComesUp && m_hWnd && IsWindow(m_hWnd);
     }
@@ -98,9 +103,11 @@ public:
     }
     // Waits until the UI thread has run everything queued, retries included: a
     // marker request (a refresh of a window that never exists, so it only asks
-    // whether its browser is ready) is sent round until the queue is empty behind it.
+    // whether its browser is ready) is sent round until, when it runs, nothing is
+    // queued behind it.
     bool Drain()
     {
+        m_marker.queueToWatch = &manager;
         for (int round = 0; round < 1000; ++round) {
             const int before = m_marker.readyChecks;
             HtmlRequest marker;
@@ -109,7 +116,7 @@ public:
             manager.PostRequest(marker);
             if (!test::PumpUntil([&] { return m_marker.readyChecks > before; }, 10000))
                 return false;
-            if (manager.PendingRequests() == 0)
+            if (m_marker.queueAtLastCheck == 0)
                 return true;
         }
         return false;
@@ -169,9 +176,28 @@ protected:
         test::PumpPending();
     }
 
+    // Keeps the UI thread inside a request until the returned gate is set, so
+    // that several records can be queued before any of them runs.
+    HANDLE HoldUiThread()
+    {
+        if (!m_blocker.m_hWnd) {
+            ui.manager.PostRequest(CreateRequest(m_blocker, parent, 0, 0, 1, 1));
+            EXPECT_TRUE(test::PumpUntil([&] { return m_blocker.CallCount() == 1; }));
+        }
+        HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_blocker.refreshGate = gate;
+        const size_t before = m_blocker.CallCount();
+        ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, m_blocker));
+        EXPECT_TRUE(test::PumpUntil([&] { return m_blocker.CallCount() == before + 1; }));
+        return gate;
+    }
+
     test::ThreadManager mainManager;
     UiThread ui;
     HWND parent = nullptr;
+
+private:
+    FakeTarget m_blocker;
 };
 
 } // namespace
@@ -239,12 +265,15 @@ TEST_F(RequestQueue, RefreshBeforeTheBrowserIsReadyIsDropped)
 TEST_F(RequestQueue, NavigateBeforeTheBrowserIsReadyIsRetriedBehindLaterRequests)
 {
     FakeTarget target;
+    HANDLE gate = HoldUiThread();
     ui.manager.PostRequest(NavigateRequest(target, L"http://a/", 0));
     ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
     HtmlRequest silent = TargetRequest(REQUEST_SET_SILENT, target);
     silent.param = 1;
     ui.manager.PostRequest(silent);
+    SetEvent(gate);
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 3; }));
+    CloseHandle(gate);
     const auto calls = target.Calls();
     EXPECT_EQ(calls[0].code, REQUEST_CREATE);
     EXPECT_EQ(calls[1].code, REQUEST_SET_SILENT);
@@ -292,8 +321,9 @@ TEST_F(RequestQueue, RequestsForAWindowThatIsGoneAreDropped)
 {
     FakeTarget target;
     ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
-    ASSERT_TRUE(test::PumpUntil([&] { return target.m_hWnd != nullptr; }));
+    ASSERT_TRUE(ui.Drain()) << "the creation has finished";
     const HWND old = target.m_hWnd;
+    ASSERT_TRUE(IsWindow(old));
     // Destroying the parent takes the child along (on its own thread).
     DestroyWindow(parent);
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(old); }));
