@@ -47,6 +47,22 @@ icon_group() { # file sizes...
 # Client icon group 128: 64 x 64 first, with 48, 32 and 16 for smaller requests.
 icon_group resources/icons/vorn.ico 64 48 32 16
 
+# The remover's icon group 107: the emblem with a red removal badge.
+remover_icon() { # size file
+    local s=$1 f=$2
+    emblem 256 "$work/remover-base.png"
+    convert "$work/remover-base.png" \
+        -fill '#b3261e' -stroke '#fbe7a6' -strokewidth 8 -draw "circle 188,188 188,246" \
+        -stroke none -fill white -draw "roundrectangle 152,180 224,196 6,6" \
+        -resize "${s}x${s}" -depth 8 -strip "$f"
+}
+parts=()
+for s in 16 32 48 256; do
+    remover_icon "$s" "$work/remover$s.png"
+    parts+=("$work/remover$s.png")
+done
+convert "${parts[@]}" resources/icons/uninstall.ico
+
 if [ -f tools/make-skin.sh ]; then
     # shellcheck source=/dev/null
     . tools/make-skin.sh
