@@ -75,7 +75,12 @@ void CImageMenu::OnShowWindow(BOOL show, UINT)
     }
 }
 
-void CImageMenu::OnMove(int, int)
+void CImageMenu::OnMove(int, int) { FitShadow(); }
+
+// A popup at the same place with other rows changes only the size.
+void CImageMenu::OnSize(UINT, int, int) { FitShadow(); }
+
+void CImageMenu::FitShadow()
 {
     HWND shadowWindow = ShadowWindow();
     if (!shadowWindow)

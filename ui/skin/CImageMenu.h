@@ -19,6 +19,7 @@ public:
     /* 6 */ void OnCreate(CREATESTRUCTW* create) override;
     /* 7 */ void OnDestroy() override;
     /* 8 */ void OnMove(int x, int y) override;
+    /* 9 */ void OnSize(UINT type, int cx, int cy) override;
     /* 13 */ void OnShowWindow(BOOL show, UINT status) override;
 
     // Shows the menu with its top-left corner at the screen point (x, y); the
@@ -30,4 +31,6 @@ public:
 
 private:
     HWND ShadowWindow() const;
+    // Lays the shadow around the menu's current window rectangle.
+    void FitShadow();
 };
