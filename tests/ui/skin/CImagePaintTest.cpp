@@ -393,8 +393,9 @@ TEST_F(LayeredTest, RedrawPushesOneFullImageWithTheArtworksAlpha)
             const DWORD got = push.At(x, y);
             const int want = Alpha(expected[static_cast<size_t>(y) * 1154 + x]);
             ASSERT_NEAR(Alpha(got), want, 2) << "alpha at " << x << "," << y;
-            if (want == 0)
+            if (want == 0) {
                 ASSERT_EQ(got, 0u) << "fully transparent at " << x << "," << y;
+            }
             // Premultiplied: no colour channel exceeds alpha.
             ASSERT_LE(skintest::Red(got), Alpha(got) + 1);
             ++compared;
@@ -421,4 +422,21 @@ TEST_F(LayeredTest, HoverRedrawsTheWholeImageWithTheHoverLook)
         for (int x = 2; x < 82; ++x)
             same += (push.At(500 + x, 171 + y) & 0xFFFFFF) == (expected[y * 84 + x] & 0xFFFFFF);
     EXPECT_GT(same, 80 * 20 * 9 / 10) << "the button shows its hover image";
+}
+
+TEST_F(PainterTest, RealInputClicksTheButton)
+{
+    // Input through the system's input queue, as a user's mouse gives it.
+    POINT p = {70, 72};
+    ClientToScreen(hwnd(), &p);
+    SetCursorPos(p.x, p.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].type = INPUT_MOUSE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_TRUE(test::PumpUntil([&] { return window.paint.hotButton == button; }, 3000)) << "hover from the real move";
+    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(test::PumpUntil([&] { return window.Count("click 7") == 1; }, 3000));
+    EXPECT_EQ(window.Count("down 7"), 1);
 }
