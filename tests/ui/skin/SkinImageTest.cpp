@@ -54,6 +54,41 @@ TEST(SkinImages, EveryImageHasItsSizeAndAlphaChannel)
     }
 }
 
+TEST(SkinImages, HoverLooksDifferClearlyFromNormalLooks)
+{
+    test::ThreadManager manager;
+    // Pairs of normal and hover images, and the two frames of each link strip.
+    const std::pair<int, int> pairs[] = {{131, 155}, {132, 151}, {133, 152}, {134, 156}, {130, 153},
+                                         {135, 154}, {209, 210}, {211, 212}, {213, 214}, {215, 216},
+                                         {196, 208}, {144, 146}, {147, 148}};
+    auto differing = [](const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+        size_t n = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            const DWORD x = a[i], y = b[i];
+            const int distance = abs(skintest::Red(x) - skintest::Red(y)) + abs(skintest::Green(x) - skintest::Green(y)) +
+                                 abs(skintest::Blue(x) - skintest::Blue(y)) + abs(Alpha(x) - Alpha(y));
+            n += distance > 60;
+        }
+        return n;
+    };
+    for (auto [normal, hover] : pairs) {
+        SCOPED_TRACE(std::to_string(normal) + " / " + std::to_string(hover));
+        auto a = LoadPngResource(normal);
+        auto b = LoadPngResource(hover);
+        ASSERT_TRUE(a && b);
+        const auto pa = skintest::ImagePixels(a.get());
+        EXPECT_GT(differing(pa, skintest::ImagePixels(b.get())), pa.size() / 5);
+    }
+    for (int strip = 138; strip <= 141; ++strip) {
+        SCOPED_TRACE("strip " + std::to_string(strip));
+        auto image = LoadPngResource(strip);
+        ASSERT_NE(image, nullptr);
+        auto left = CropImage(image.get(), 0, 41, 22);
+        auto right = CropImage(image.get(), 41, 41, 22);
+        EXPECT_GT(differing(skintest::ImagePixels(left.get()), skintest::ImagePixels(right.get())), 41u * 22u / 5);
+    }
+}
+
 TEST(SkinImages, LauncherArtworkIsTransparentAroundAndOpaqueOverThePageArea)
 {
     test::ThreadManager manager;
