@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,15 +41,6 @@ BOOL WINAPI RecordPush(HWND hwnd, HDC screen, POINT* destination, SIZE* size, HD
 }
 
 int AlphaOf(DWORD p) { return static_cast<int>(p >> 24); }
-
-// The strongest alpha over a run of pixels of one row or column.
-int MaxAlpha(const Push& push, int x0, int y0, int dx, int dy, int count)
-{
-    int best = 0;
-    for (int i = 0; i < count; ++i)
-        best = std::max(best, AlphaOf(push.At(x0 + i * dx, y0 + i * dy)));
-    return best;
-}
 
 class ShadowTest : public ::testing::Test {
 protected:
@@ -94,26 +84,24 @@ TEST_F(ShadowTest, OutlinesHaveTheThreePensAlphaAndTheInsideIsClear)
     EXPECT_EQ(push.constantAlpha, 255);
     EXPECT_EQ(push.flags, static_cast<DWORD>(ULW_ALPHA));
 
-    // Across the left edge at mid height: outer pen (alpha 15) on x 0-1, middle
-    // (50) on x 2-3, inner (100, 4 wide) on x 4-7, nothing inside.
-    const int y = 106;
-    EXPECT_NEAR(MaxAlpha(push, 0, y, 1, 0, 2), 15, 3);
-    EXPECT_NEAR(MaxAlpha(push, 2, y, 1, 0, 2), 50, 6);
-    EXPECT_NEAR(MaxAlpha(push, 4, y, 1, 0, 4), 100, 8);
-    // The same across the top edge, and mirrored on the right and bottom edges
-    // (one pixel further in: the outlines run 2, 4 and 7 pixels inside them).
-    EXPECT_NEAR(MaxAlpha(push, 54, 0, 0, 1, 2), 15, 3);
-    EXPECT_NEAR(MaxAlpha(push, 54, 2, 0, 1, 2), 50, 6);
-    EXPECT_NEAR(MaxAlpha(push, 54, 4, 0, 1, 4), 100, 8);
-    EXPECT_NEAR(MaxAlpha(push, 105, y, 1, 0, 3), 15, 3);
-    EXPECT_NEAR(MaxAlpha(push, 103, y, 1, 0, 2), 50, 6);
-    EXPECT_NEAR(MaxAlpha(push, 99, y, 1, 0, 4), 100, 8);
-    EXPECT_NEAR(MaxAlpha(push, 54, 209, 0, 1, 3), 15, 3);
-    EXPECT_NEAR(MaxAlpha(push, 54, 207, 0, 1, 2), 50, 6);
-    EXPECT_NEAR(MaxAlpha(push, 54, 203, 0, 1, 4), 100, 8);
+    // Across each edge, from the outside in: the outer pen (alpha 15, 2 wide),
+    // the middle pen (50, 2 wide), the inner pen (100, 4 wide), then nothing.
+    // The outlines run 1, 3 and 6 pixels inside the left and top edges and 2, 4
+    // and 7 inside the right and bottom edges.
+    const int profile[] = {15, 15, 50, 50, 100, 100, 100, 100, 0, 0};
+    const int y = 106, x = 54;
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE("pixel " + std::to_string(i) + " from the edge");
+        EXPECT_NEAR(AlphaOf(push.At(i, y)), profile[i], 3) << "left";
+        EXPECT_NEAR(AlphaOf(push.At(x, i)), profile[i], 3) << "top";
+        EXPECT_NEAR(AlphaOf(push.At(106 - i, y)), profile[i], 3) << "right";
+        EXPECT_NEAR(AlphaOf(push.At(x, 210 - i)), profile[i], 3) << "bottom";
+    }
+    EXPECT_EQ(AlphaOf(push.At(107, y)), 0);
+    EXPECT_EQ(AlphaOf(push.At(x, 211)), 0);
 
     // Grey: equal premultiplied channels, 138 * alpha / 255.
-    const DWORD inner = push.At(5, y);
+    const DWORD inner = push.At(5, 106);
     EXPECT_EQ((inner >> 16) & 0xFF, inner & 0xFF);
     EXPECT_NEAR(static_cast<int>(inner & 0xFF), 138 * AlphaOf(inner) / 255, 3);
 
