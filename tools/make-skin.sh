@@ -194,11 +194,18 @@ convert "$L-base.png" \
     -annotate +100+62 'Morvane' \
     -stroke none -pointsize 17 -fill "$GOLD_LIGHT" -annotate +100+112 '— 网 页 版 —' \
     "$L-title.png"
-convert "$work/emblem-big.png" -resize 250x250 "$L-emblem.png"
+# The medallion on the left: a night-blue disc with gold rings, the star and the "M".
 convert "$L-title.png" \
-    -fill "$NAVY_DARK" -stroke "$GOLD_DARK" -strokewidth 8 -draw 'circle 200,330 200,170' \
+    \( -size 1154x704 radial-gradient:"$NAVY_LIGHT"-"$NAVY_DARK" -alpha set \
+       \( -size 1154x704 xc:none -fill white -draw 'circle 200,330 200,170' \) -compose DstIn -composite \
+       -roll -377-22 \) -compose Over -composite \
+    -fill none -stroke "$GOLD_DARK" -strokewidth 8 -draw 'circle 200,330 200,170' \
     -stroke "$GOLD" -strokewidth 2 -draw 'circle 200,330 200,170' \
-    "$L-emblem.png" -gravity northwest -geometry +75+205 -compose Over -composite \
+    -stroke "$GOLD_DARK" -strokewidth 2 -draw 'circle 200,330 200,188' \
+    -stroke none -fill "$GOLD_LIGHT" \
+    -draw 'polygon 200,206 212,236 244,236 218,255 228,286 200,267 172,286 182,255 156,236 188,236' \
+    -font "$FONT" -pointsize 170 -fill "$GOLD" -stroke "$GOLD_DARK" -strokewidth 3 -gravity northwest \
+    -annotate +140+262 'M' \
     -stroke none -font "$FONT" -pointsize 13 -fill '#9fb3d6' -gravity north \
     -annotate +100+606 '抵制不良游戏  拒绝盗版游戏  注意自我保护  谨防受骗上当' \
     -annotate +100+622 '适度游戏益脑  沉迷游戏伤身  合理安排时间  享受健康生活' \
