@@ -22,7 +22,7 @@ GOLD_LIGHT='#fbe7a6'
 # The emblem: a gold-rimmed night-blue shield with a gold "M" and a star.
 emblem() { # size file
     local s=$1 f=$2
-    convert -size 256x256 radial-gradient:"$NAVY_LIGHT"-"$NAVY_DARK" \
+    convert -size 256x256 radial-gradient:"$NAVY_LIGHT"-"$NAVY_DARK" -alpha set \
         \( -size 256x256 xc:none -fill white -draw "roundrectangle 10,10 245,245 48,48" \) \
         -compose DstIn -composite \
         -fill none -stroke "$GOLD_DARK" -strokewidth 14 -draw "roundrectangle 14,14 241,241 44,44" \

@@ -1,0 +1,164 @@
+// The skin images in the program's resources: every image of the inventory at
+// its size, with an alpha channel exactly where the windows need one; strips
+// cut into frames; the icon group.
+
+#include "SkinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using skintest::Alpha;
+
+namespace {
+struct Inventory {
+    int id;
+    int width;
+    int height;
+    bool alpha;
+};
+
+constexpr Inventory kInventory[] = {
+    {145, 1154, 704, true},
+    {131, 84, 24, false}, {132, 84, 24, false}, {133, 84, 24, false}, {134, 84, 24, false},
+    {155, 84, 24, false}, {151, 84, 24, false}, {152, 84, 24, false}, {156, 84, 24, false},
+    {130, 28, 28, false}, {153, 28, 28, false},
+    {135, 23, 23, false}, {154, 23, 23, false},
+    {217, 25, 25, true},
+    {137, 16, 16, false},
+    {209, 25, 25, true}, {210, 25, 25, false},
+    {211, 25, 25, true}, {212, 25, 25, false},
+    {213, 25, 25, true}, {214, 25, 25, false},
+    {215, 25, 25, true}, {216, 25, 25, false},
+    {196, 25, 25, true}, {208, 25, 25, false},
+    {138, 82, 22, false}, {139, 82, 22, false}, {140, 82, 22, false}, {141, 82, 22, false},
+    {142, 295, 190, true},
+    {144, 68, 35, false}, {146, 68, 35, false},
+    {147, 68, 35, false}, {148, 68, 35, false},
+};
+} // namespace
+
+TEST(SkinImages, EveryImageHasItsSizeAndAlphaChannel)
+{
+    test::ThreadManager manager;
+    for (const Inventory& entry : kInventory) {
+        SCOPED_TRACE("PNG " + std::to_string(entry.id));
+        auto image = LoadPngResource(entry.id);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->GetWidth(), static_cast<UINT>(entry.width));
+        EXPECT_EQ(image->GetHeight(), static_cast<UINT>(entry.height));
+        EXPECT_EQ(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()) != FALSE, entry.alpha)
+            << "pixel format 0x" << std::hex << image->GetPixelFormat();
+        if (!entry.alpha) {
+            for (DWORD pixel : skintest::ImagePixels(image.get()))
+                ASSERT_EQ(Alpha(pixel), 255) << "an opaque image is opaque everywhere";
+        }
+    }
+}
+
+TEST(SkinImages, HoverLooksDifferClearlyFromNormalLooks)
+{
+    test::ThreadManager manager;
+    // Pairs of normal and hover images, and the two frames of each link strip.
+    const std::pair<int, int> pairs[] = {{131, 155}, {132, 151}, {133, 152}, {134, 156}, {130, 153},
+                                         {135, 154}, {209, 210}, {211, 212}, {213, 214}, {215, 216},
+                                         {196, 208}, {144, 146}, {147, 148}};
+    auto differing = [](const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+        size_t n = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            const DWORD x = a[i], y = b[i];
+            const int distance = abs(skintest::Red(x) - skintest::Red(y)) + abs(skintest::Green(x) - skintest::Green(y)) +
+                                 abs(skintest::Blue(x) - skintest::Blue(y)) + abs(Alpha(x) - Alpha(y));
+            n += distance > 60;
+        }
+        return n;
+    };
+    for (auto [normal, hover] : pairs) {
+        SCOPED_TRACE(std::to_string(normal) + " / " + std::to_string(hover));
+        auto a = LoadPngResource(normal);
+        auto b = LoadPngResource(hover);
+        ASSERT_TRUE(a && b);
+        const auto pa = skintest::ImagePixels(a.get());
+        EXPECT_GT(differing(pa, skintest::ImagePixels(b.get())), pa.size() / 5);
+    }
+    for (int strip = 138; strip <= 141; ++strip) {
+        SCOPED_TRACE("strip " + std::to_string(strip));
+        auto image = LoadPngResource(strip);
+        ASSERT_NE(image, nullptr);
+        auto left = CropImage(image.get(), 0, 41, 22);
+        auto right = CropImage(image.get(), 41, 41, 22);
+        EXPECT_GT(differing(skintest::ImagePixels(left.get()), skintest::ImagePixels(right.get())), 41u * 22u / 5);
+    }
+}
+
+TEST(SkinImages, LauncherArtworkIsTransparentAroundAndOpaqueOverThePageArea)
+{
+    test::ThreadManager manager;
+    auto image = LoadPngResource(145);
+    ASSERT_NE(image, nullptr);
+    const auto pixels = skintest::ImagePixels(image.get());
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 1154 + x]; };
+    for (POINT corner : {POINT{0, 0}, POINT{1153, 0}, POINT{0, 703}, POINT{1153, 703}})
+        EXPECT_EQ(Alpha(at(corner.x, corner.y)), 0) << corner.x << "," << corner.y;
+    // The page of 600 x 386 at (377, 208) lies on an opaque dark panel.
+    int partial = 0;
+    for (int y = 208; y < 208 + 386; y += 5) {
+        for (int x = 377; x < 377 + 600; x += 5) {
+            const DWORD p = at(x, y);
+            ASSERT_EQ(Alpha(p), 255) << x << "," << y;
+            ASSERT_LT(skintest::Red(p) + skintest::Green(p) + skintest::Blue(p), 3 * 64) << "dark at " << x << "," << y;
+        }
+    }
+    for (DWORD p : pixels)
+        partial += Alpha(p) > 0 && Alpha(p) < 255;
+    EXPECT_GT(partial, 1000) << "the outline fades out softly";
+}
+
+TEST(SkinImages, MissingOrZeroIdGivesNoImage)
+{
+    test::ThreadManager manager;
+    EXPECT_EQ(LoadPngResource(0), nullptr);
+    EXPECT_EQ(LoadPngResource(4242), nullptr);
+}
+
+TEST(SkinImages, CropCopiesTheRequestedColumns)
+{
+    test::ThreadManager manager;
+    auto strip = LoadPngResource(138);
+    ASSERT_NE(strip, nullptr);
+    const auto whole = skintest::ImagePixels(strip.get());
+    auto right = CropImage(strip.get(), 41, 41, 22);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(right->GetWidth(), 41u);
+    EXPECT_EQ(right->GetHeight(), 22u);
+    EXPECT_EQ(right->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppARGB));
+    const auto cut = skintest::ImagePixels(right.get());
+    int equal = 0;
+    for (int y = 0; y < 22; ++y)
+        for (int x = 0; x < 41; ++x)
+            equal += cut[y * 41 + x] == whole[y * 82 + 41 + x];
+    EXPECT_EQ(equal, 41 * 22) << "the right frame is a pixel-exact copy";
+}
+
+TEST(SkinImages, IconGroupOffersTheSizesTheWindowsAskFor)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(128), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
+    for (int size : {64, 48, 16}) {
+        const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        ASSERT_GT(id, 0) << size;
+        HRSRC entry = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, entry))),
+                                              SizeofResource(module, entry), TRUE, 0x30000, size, size,
+                                              LR_DEFAULTCOLOR);
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap = {};
+        GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}

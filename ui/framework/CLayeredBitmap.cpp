@@ -1,0 +1,52 @@
+#include "ui/framework/CLayeredBitmap.h"
+
+UpdateLayeredWindowFn FindUpdateLayeredWindow()
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32)
+        return nullptr;
+    return reinterpret_cast<UpdateLayeredWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
+}
+
+CLayeredBitmap::CLayeredBitmap(HDC reference, int width, int height)
+    : m_width(width), m_height(height), m_dc(reference)
+{
+    if (width <= 0 || height <= 0 || !m_dc.Get())
+        return;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // A new DIB section is all zero bytes: fully transparent.
+    m_bitmap.Reset(CreateDIBSection(m_dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_bitmap.Get())
+        return;
+    m_previous = SelectObject(m_dc.Get(), m_bitmap.Get());
+    m_bits = bits;
+    SetBkMode(m_dc.Get(), TRANSPARENT);
+}
+
+CLayeredBitmap::~CLayeredBitmap()
+{
+    if (m_previous && m_previous != HGDI_ERROR)
+        SelectObject(m_dc.Get(), m_previous);
+}
+
+BOOL CLayeredBitmap::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const
+{
+    if (!update || !Valid())
+        return FALSE;
+    RECT window = {};
+    ::GetWindowRect(hwnd, &window);
+    POINT destination = {window.left, window.top};
+    SIZE size = {m_width, m_height};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};
+    ScopedGetDC screen(nullptr);
+    return update(hwnd, screen.Get(), &destination, &size, m_dc.Get(), &source, 0, &blend, ULW_ALPHA);
+}

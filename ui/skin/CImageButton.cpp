@@ -1,0 +1,133 @@
+#include "ui/skin/CImageButton.h"
+
+#include "ui/skin/SkinImage.h"
+
+#include <strsafe.h>
+
+namespace {
+// "宋体" 9 pt, or the generic sans-serif family where that cannot be found;
+// null when the system has no font family at all.
+std::unique_ptr<Gdiplus::Font> CreateButtonFont()
+{
+    auto font = std::make_unique<Gdiplus::Font>(L"宋体", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    if (font->GetLastStatus() == Gdiplus::Ok)
+        return font;
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    if (!generic || generic->GetLastStatus() != Gdiplus::Ok || !generic->IsAvailable())
+        return nullptr;
+    font = std::make_unique<Gdiplus::Font>(generic, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    return font->GetLastStatus() == Gdiplus::Ok ? std::move(font) : nullptr;
+}
+
+std::unique_ptr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color)
+{
+    // Alpha 0 means "no text in this look".
+    if (color <= 0x00FFFFFF)
+        return nullptr;
+    return std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(color));
+}
+} // namespace
+
+CImageButton::CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text)
+    : id(id), rect{left, top, right, bottom}, font(CreateButtonFont()), hwndOwner(owner),
+      textNormal(std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000)))
+{
+    SetText(text);
+}
+
+CImageButton::~CImageButton() = default;
+
+void CImageButton::SetText(const wchar_t* newText)
+{
+    ZeroMemory(text, sizeof(text));
+    // Bounded copy: a longer text is cut, never written past the buffer.
+    StringCchPrintfW(text, kTextCapacity, L"%s", newText ? newText : L"");
+}
+
+void CImageButton::SetRect(int left, int top, int right, int bottom) { rect = RECT{left, top, right, bottom}; }
+
+bool CImageButton::HitDetail(int, int) { return false; }
+
+RECT* CImageButton::GetDetailRect(RECT* out)
+{
+    if (out)
+        *out = RECT{0, 0, 0, 0};
+    return out;
+}
+
+void CImageButton::SetImages(int normal, int hover, int pressed, int disabled)
+{
+    if (normal == 0)
+        return;
+    imgNormal = LoadPngResource(normal);
+    imgHover = LoadPngResource(hover);
+    imgPressed = LoadPngResource(pressed);
+    imgDisabled = LoadPngResource(disabled);
+}
+
+void CImageButton::SplitStrip(int stripId)
+{
+    imgStrip.reset();
+    imgNormal.reset();
+    imgHover.reset();
+    imgStrip = LoadPngResource(stripId);
+    if (!imgStrip)
+        return;
+    const int half = static_cast<int>(imgStrip->GetWidth()) / 2;
+    const int height = static_cast<int>(imgStrip->GetHeight());
+    imgNormal = CropImage(imgStrip.get(), 0, half, height);
+    imgHover = CropImage(imgStrip.get(), half, half, height);
+}
+
+void CImageButton::SetTextColors(Gdiplus::ARGB normal, Gdiplus::ARGB hover, Gdiplus::ARGB pressed)
+{
+    textNormal = BrushIfVisible(normal);
+    textHover = BrushIfVisible(hover);
+    textPressed = BrushIfVisible(pressed);
+}
+
+void CImageButton::Draw(Gdiplus::Graphics& g, int mouseX, int mouseY, bool leftPressed, RECT placement)
+{
+    if (!visible)
+        return;
+    const RECT r = placement.left != placement.right ? placement : rect;
+    const POINT mouse = {mouseX, mouseY};
+    const bool inside = PtInRect(&r, mouse) != FALSE;
+    const bool pressed = inside && leftPressed;
+    const bool hover = inside && !leftPressed;
+
+    Gdiplus::Image* image = imgNormal.get();
+    Gdiplus::SolidBrush* brush = textNormal.get();
+    if (hover) {
+        if (imgHover)
+            image = imgHover.get();
+        if (textHover)
+            brush = textHover.get();
+    } else if (pressed) {
+        if (imgPressed)
+            image = imgPressed.get();
+        else if (imgHover)
+            image = imgHover.get();
+        if (textPressed)
+            brush = textPressed.get();
+    }
+    if (image)
+        g.DrawImage(image, static_cast<INT>(r.left), static_cast<INT>(r.top), static_cast<INT>(r.right - r.left),
+                    static_cast<INT>(r.bottom - r.top));
+    RECT box = r;
+    DrawText(g, &box, brush);
+}
+
+void CImageButton::DrawText(Gdiplus::Graphics& g, RECT* box, Gdiplus::SolidBrush* brush)
+{
+    if (text[0] == L'\0' || !box || !brush || !font)
+        return;
+    Gdiplus::StringFormat format;
+    format.SetAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
+    const Gdiplus::RectF layout(static_cast<float>(box->left), static_cast<float>(box->top + 2),
+                                static_cast<float>(box->right - box->left),
+                                static_cast<float>(box->bottom - 1 - (box->top + 2)));
+    g.DrawString(text, -1, font.get(), layout, &format, brush);
+}

@@ -1,0 +1,296 @@
+#include "ui/skin/CImagePaintEx.h"
+
+#include "ui/skin/CSanDC.h"
+
+#include <windowsx.h>
+
+namespace {
+bool Contains(const RECT& r, int x, int y)
+{
+    const POINT p = {x, y};
+    return PtInRect(&r, p) != FALSE;
+}
+} // namespace
+
+CImagePaintEx::~CImagePaintEx() { Clear(); }
+
+RECT CImagePaintEx::Client() const
+{
+    RECT client = {};
+    if (hwnd)
+        GetClientRect(hwnd, &client);
+    return client;
+}
+
+CImageItem* CImagePaintEx::AddRow(int id)
+{
+    for (auto& row : rows) {
+        if (row->id == id)
+            return row.get();
+    }
+    rows.push_back(std::make_unique<CImageItem>(this, id, rowHeight));
+    LayoutRows();
+    return rows.back().get();
+}
+
+RECT CImagePaintEx::RowRect(int id)
+{
+    const RECT client = Client();
+    int top = 0;
+    for (auto& row : rows) {
+        if (!row->visible)
+            continue;
+        if (row->id == id)
+            return RECT{0, top, client.right, top + row->height};
+        top += row->height;
+    }
+    return RECT{0, 0, client.right, 0};
+}
+
+void CImagePaintEx::SetBackgroundColor(Gdiplus::ARGB color)
+{
+    backgroundColor = color;
+    fillBackground = true;
+    backgroundBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(color));
+}
+
+void CImagePaintEx::SetHoverColor(Gdiplus::ARGB color)
+{
+    hoverColor = color;
+    hoverBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(color));
+}
+
+void CImagePaintEx::Clear()
+{
+    hotRow = nullptr;
+    selectedRow = nullptr;
+    rows.clear();
+    backgroundBrush.reset();
+    hoverBrush.reset();
+    mouseX = -1;
+    mouseY = 0;
+    tracking = false;
+    hwnd = nullptr;
+}
+
+void CImagePaintEx::LayoutRows(const RECT* area)
+{
+    const RECT box = area ? *area : Client();
+    int y = 0;
+    for (auto& row : rows) {
+        if (!row->visible)
+            continue;
+        const RECT rowBox = {0, y, box.right, y + row->height};
+        if (!EqualRect(&rowBox, &row->rect)) {
+            row->rect = rowBox;
+            row->Layout(rowBox.left, rowBox.top, rowBox.right, rowBox.bottom);
+        }
+        y += row->height;
+    }
+}
+
+bool CImagePaintEx::ShownInParent(int top, int height)
+{
+    // Only a child list is clipped by a parent; a popup list (whose GetParent
+    // is its owner) always shows all its rows.
+    HWND parent = hwnd && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
+    if (!parent)
+        return true;
+    POINT origin = {0, 0};
+    MapWindowPoints(hwnd, parent, &origin, 1);
+    RECT parentClient = {};
+    GetClientRect(parent, &parentClient);
+    const int t = top + origin.y;
+    return !(t + height == 0 || t > parentClient.bottom);
+}
+
+CImageItem* CImagePaintEx::RowAt(int x, int y)
+{
+    const RECT client = Client();
+    int top = 0;
+    for (auto& row : rows) {
+        if (!row->visible)
+            continue;
+        const RECT box = {0, top, client.right, top + row->height};
+        if (ShownInParent(top, row->height) && Contains(box, x, y))
+            return row.get();
+        top += row->height;
+    }
+    return nullptr;
+}
+
+void CImagePaintEx::Repaint(const RECT* rect)
+{
+    if (hwnd)
+        InvalidateRect(hwnd, rect, TRUE);
+}
+
+void CImagePaintEx::PaintTo(HDC target, const RECT& client)
+{
+    CSanDC surface(target, client);
+    if (!surface.hOldBitmap)
+        return;
+    SetBkMode(surface.hMemDC, TRANSPARENT);
+    Gdiplus::Graphics g(surface.hMemDC);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    if (fillBackground && backgroundBrush)
+        g.FillRectangle(backgroundBrush.get(), static_cast<INT>(client.left - 1), static_cast<INT>(client.top - 1),
+                        static_cast<INT>(client.right - client.left + 1),
+                        static_cast<INT>(client.bottom - client.top + 1));
+    int y = 0;
+    for (auto& row : rows) {
+        if (!row->visible)
+            continue;
+        if (ShownInParent(y, row->height))
+            row->Draw(g, 0, y, client.right, y + row->height);
+        y += row->height;
+    }
+}
+
+void CImagePaintEx::OnPaint()
+{
+    if (!hwnd)
+        return;
+    RECT update = {};
+    if (!GetUpdateRect(hwnd, &update, FALSE))
+        return;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (dc)
+        PaintTo(dc, Client());
+    EndPaint(hwnd, &ps);
+}
+
+void CImagePaintEx::OnMouseMove(int x, int y)
+{
+    mouseX = x;
+    mouseY = y;
+    if (!tracking) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, 10};
+        tracking = TrackMouseEvent(&track) != FALSE;
+    }
+    if (hotRow) {
+        const RECT box = RowRect(hotRow->id);
+        if (ShownInParent(box.top, hotRow->height)) {
+            if (Contains(box, x, y)) {
+                if (hotRow->TrackMouse(x, y))
+                    Repaint(&box);
+                return;
+            }
+            Repaint(&box);
+            hotRow->hovered = false;
+            hotRow->hotButton = nullptr;
+            hotRow->ResetMouse();
+            hotRow = nullptr;
+            // Go on: the row the mouse moved onto becomes hot at once.
+        }
+    }
+    CImageItem* row = RowAt(x, y);
+    if (!row || row == hotRow)
+        return;
+    hotRow = row;
+    row->hovered = true;
+    row->TrackMouse(x, y);
+    const RECT box = RowRect(row->id);
+    Repaint(&box);
+    row->OnHoverEnter();
+}
+
+void CImagePaintEx::OnLeftUp(int x, int y)
+{
+    mouseX = x;
+    mouseY = y;
+    CImageItem* row = RowAt(x, y);
+    if (!row)
+        return;
+    row->TrackMouse(x, y);
+    row->SetSelected(true);
+    const bool again = row == selectedRow;
+    selectedRow = row;
+    // Repaint before reporting: the handler may hide or destroy the window.
+    if (!again)
+        Repaint(nullptr);
+    if (onRowClick) {
+        RowCallback callback = onRowClick; // the handler may replace the callback
+        callback(row);
+    }
+}
+
+void CImagePaintEx::OnMouseLeave()
+{
+    mouseX = -1;
+    mouseY = 0;
+    tracking = false;
+    if (hotRow) {
+        hotRow->TrackMouse(0, 0);
+        hotRow->hovered = false;
+        hotRow->hotButton = nullptr;
+        const RECT box = RowRect(hotRow->id);
+        if (ShownInParent(box.top, hotRow->height))
+            Repaint(&box);
+        hotRow = nullptr;
+    }
+}
+
+void CImagePaintEx::OnHide()
+{
+    mouseX = -1;
+    mouseY = 0;
+    for (auto& row : rows) {
+        row->hovered = false;
+        row->selected = false;
+        row->hotButton = nullptr;
+    }
+    // No row is under the mouse of a hidden list: the next popup starts clean.
+    hotRow = nullptr;
+}
+
+bool CImagePaintEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    switch (msg) {
+    case WM_NCCREATE:
+        if (!backgroundBrush && (backgroundColor >> 24) != 0)
+            backgroundBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(backgroundColor));
+        if (!hoverBrush && (hoverColor >> 24) != 0)
+            hoverBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(hoverColor));
+        break;
+    case WM_DESTROY:
+        Clear();
+        break;
+    case WM_SIZE: {
+        const RECT area = {0, 0, LOWORD(lParam), HIWORD(lParam)};
+        LayoutRows(&area);
+        break;
+    }
+    case WM_PAINT:
+        OnPaint();
+        break;
+    case WM_ERASEBKGND: {
+        const RECT client = Client();
+        if (!EqualRect(&client, &lastClientRect)) {
+            if (hwnd && wParam)
+                PaintTo(reinterpret_cast<HDC>(wParam), client);
+            lastClientRect = client;
+        }
+        return true;
+    }
+    case WM_SHOWWINDOW:
+        if (!wParam)
+            OnHide();
+        break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(x, y);
+        break;
+    case WM_LBUTTONUP:
+        OnLeftUp(x, y);
+        break;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        break;
+    default:
+        break;
+    }
+    return false;
+}

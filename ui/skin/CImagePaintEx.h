@@ -1,0 +1,68 @@
+#pragma once
+// The painter of a row-list window: a vertical list of rows (CImageItem) drawn
+// top to bottom, with a hover colour for the row under the mouse and the row
+// clicked last, and a callback for row clicks.
+
+#include "ui/skin/CImageItem.h"
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <functional>
+#include <list>
+#include <memory>
+
+class CImagePaintEx {
+public:
+    using RowCallback = std::function<void(CImageItem*)>;
+
+    CImagePaintEx() = default;
+    CImagePaintEx(const CImagePaintEx&) = delete;
+    CImagePaintEx& operator=(const CImagePaintEx&) = delete;
+    virtual ~CImagePaintEx();
+
+    // The row with this id; a new one is appended at the bottom.
+    CImageItem* AddRow(int id);
+    // The client rectangle of the first visible row with this id (empty height when none).
+    RECT RowRect(int id);
+    void SetBackgroundColor(Gdiplus::ARGB color);
+    void SetHoverColor(Gdiplus::ARGB color);
+    void SetOnRowClick(RowCallback callback) { onRowClick = std::move(callback); }
+    // True means handled (only WM_ERASEBKGND is).
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void Clear();
+    // Gives each visible row its box, stacked from the top; the client area when
+    // no rectangle is given.
+    void LayoutRows(const RECT* area = nullptr);
+    // Whether a row at this top with this height can be seen inside the parent
+    // window of a child list.
+    bool ShownInParent(int top, int height);
+
+    RowCallback onRowClick;
+    int rowHeight = 24;
+    bool tracking = false;
+    CImageItem* hotRow = nullptr;
+    CImageItem* selectedRow = nullptr;
+    std::unique_ptr<Gdiplus::SolidBrush> backgroundBrush;
+    std::unique_ptr<Gdiplus::SolidBrush> hoverBrush;
+    Gdiplus::ARGB backgroundColor = 0xFFFAFAFA;
+    bool fillBackground = true;
+    Gdiplus::ARGB hoverColor = 0;
+    std::list<std::unique_ptr<CImageItem>> rows;
+    RECT lastClientRect = {};
+    int mouseX = -1;
+    int mouseY = 0;
+    HWND hwnd = nullptr;
+
+private:
+    RECT Client() const;
+    // The visible row whose box contains the point, or null.
+    CImageItem* RowAt(int x, int y);
+    void Repaint(const RECT* rect);
+    void PaintTo(HDC target, const RECT& client);
+    void OnPaint();
+    void OnMouseMove(int x, int y);
+    void OnLeftUp(int x, int y);
+    void OnMouseLeave();
+    void OnHide();
+};

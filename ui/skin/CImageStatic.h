@@ -1,0 +1,32 @@
+#pragma once
+// A rectangle of a skinned window that shows one PNG image, optionally kept at
+// a fixed distance from the window's right and bottom edges (moving, or
+// stretching when its left or top edge is fixed too).
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+class CImageStatic {
+public:
+    CImageStatic() = default;
+    CImageStatic(const CImageStatic&) = delete;
+    CImageStatic& operator=(const CImageStatic&) = delete;
+    virtual ~CImageStatic();
+
+    // Draws the image stretched over placement, or over rect when placement is empty.
+    void Draw(Gdiplus::Graphics& g, RECT placement);
+
+    int anchorRight = -1;
+    int anchorBottom = -1;
+    int fixedLeft = -1;
+    int fixedTop = -1;
+    // Stretch through mirrored tiling so that the image's edges stay crisp and
+    // opaque instead of fading into transparency.
+    bool stretchEdgeSafe = false;
+    RECT rect = {};
+    std::unique_ptr<Gdiplus::Image> image;
+    int id = 0;
+    bool visible = true;
+};
