@@ -83,8 +83,9 @@ TEST(DeleteFolderTree, NeverFollowsALinkOutOfTheTree)
 
     EXPECT_EQ(EntriesBelow(outside), kOutsideEntries) << "what the link points to is untouched";
     EXPECT_FALSE(Exists(tree + L"\\vorn.exe"));
-    // Windows removes the link itself and then the tree; Wine cannot remove a
-    // link (see the developer notes), which then keeps its folders.
+    // Windows removes the link itself and then the tree. Wine cannot remove a
+    // link to a folder that holds files (RemoveDirectory fails), which then
+    // keeps the folders above it.
     if (Exists(tree + L"\\sub\\saves"))
         EXPECT_EQ(EntriesBelow(tree), (std::vector<std::wstring>{L"sub", L"sub\\saves"}));
     else
