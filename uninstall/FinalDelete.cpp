@@ -57,6 +57,7 @@ bool StartFinalDelete(const std::wstring& folder)
     if (!CreatePipe(&readEnd, &writeEnd, nullptr, 0))
         return false;
     ScopedHandle input(readEnd);
+    ScopedHandle output(writeEnd);
     SetHandleInformation(input.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 
     STARTUPINFOW startup = {};
@@ -70,14 +71,12 @@ bool StartFinalDelete(const std::wstring& folder)
     const std::wstring startFolder = SystemFolder();
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &started)) {
-        CloseHandle(writeEnd);
+                        startFolder.empty() ? nullptr : startFolder.c_str(), &startup, &started))
         return false;
-    }
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-    // Deliberately left open: Windows closes it when this process ends, and
-    // that is the signal the command waits for.
-    (void)writeEnd;
+    ScopedHandle process(started.hProcess);
+    ScopedHandle thread(started.hThread);
+    // The writing end is deliberately never closed here: Windows closes it when
+    // this process ends, and that is the signal the command waits for.
+    output.Release();
     return true;
 }
