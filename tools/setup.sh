@@ -49,7 +49,7 @@ build_all() {
 # fonts, and user folders that are real folders inside the prefix (a fresh prefix
 # links the desktop and documents to the Unix home). Windows are not handed to a
 # window manager (there is none under Xvfb, and waiting for one costs seconds).
-VORN_PREFIX_VERSION=3
+VORN_PREFIX_VERSION=4
 ensure_wine_prefix() {
     local stamp="$WINEPREFIX/.vorn-ready"
     [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$VORN_PREFIX_VERSION" ] && return 0
@@ -66,8 +66,8 @@ ensure_wine_prefix() {
         wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
         wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
         local link
-        for link in "$WINEPREFIX"/drive_c/users/*/*; do
-            if [ -L "$link" ]; then rm "$link" && mkdir -p "$link"; fi
+        find "$WINEPREFIX/drive_c/users" -type l -print0 | while IFS= read -r -d '' link; do
+            rm "$link" && mkdir -p "$link"
         done
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
