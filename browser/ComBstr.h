@@ -1,6 +1,8 @@
 #pragma once
 // An owned BSTR, freed when it goes; copying is deleted.
 
+#include <windows.h>
+
 #include <oleauto.h>
 
 #include <utility>

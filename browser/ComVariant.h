@@ -2,6 +2,8 @@
 // A VARIANT that clears its contents when it goes; copying is deleted so a
 // string or an object inside it is never freed twice.
 
+#include <windows.h>
+
 #include <oleauto.h>
 
 class ComVariant {

@@ -2,6 +2,8 @@
 // Readers of the arguments of the control's events, typed as the control passes
 // them. Each answers false when the argument is not of that type.
 
+#include <windows.h>
+
 #include <oleauto.h>
 
 namespace event_argument {

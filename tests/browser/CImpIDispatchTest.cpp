@@ -2,6 +2,8 @@
 // through GetExternal, and every call goes through the real IDispatch methods
 // with DISPPARAMS laid out as a script engine lays them out (last argument first).
 
+#include "CallArguments.h"
+
 #include "browser/CWebBrowser.h"
 
 #include <gtest/gtest.h>
@@ -11,95 +13,6 @@
 namespace {
 
 constexpr unsigned kTitle = 3000;
-
-// Arguments given in the script's order, stored last-first as DISPPARAMS wants.
-class ScriptArguments {
-public:
-    ScriptArguments() = default;
-    ~ScriptArguments()
-    {
-        for (size_t i = 0; i < m_args.size(); ++i)
-            if (m_owned[i])
-                VariantClear(&m_args[i]);
-    }
-    ScriptArguments(const ScriptArguments&) = delete;
-    ScriptArguments& operator=(const ScriptArguments&) = delete;
-
-    ScriptArguments& String(const wchar_t* text)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_BSTR;
-        V_BSTR(&v) = text ? SysAllocString(text) : nullptr;
-        return Add(v);
-    }
-    ScriptArguments& Int(int number)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_I4;
-        V_I4(&v) = number;
-        return Add(v);
-    }
-    ScriptArguments& Double(double number)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_R8;
-        V_R8(&v) = number;
-        return Add(v);
-    }
-    ScriptArguments& Bool(bool value)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_BOOL;
-        V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-        return Add(v);
-    }
-    ScriptArguments& Of(VARTYPE type)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = type;
-        return Add(v);
-    }
-    // A by-reference string, as a caller passing a variable may give it.
-    ScriptArguments& StringRef(BSTR* text)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_BSTR | VT_BYREF;
-        V_BSTRREF(&v) = text;
-        return Add(v, false);
-    }
-    ScriptArguments& Object(IDispatch* object)
-    {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_DISPATCH;
-        V_DISPATCH(&v) = object;
-        return Add(v, false);
-    }
-
-    DISPPARAMS* Params()
-    {
-        m_params = {m_args.empty() ? nullptr : m_args.data(), nullptr, static_cast<UINT>(m_args.size()), 0};
-        return &m_params;
-    }
-
-private:
-    // owned: the variant holds its own string; borrowed ones are never cleared.
-    ScriptArguments& Add(VARIANT v, bool owned = true)
-    {
-        m_args.insert(m_args.begin(), v);
-        m_owned.insert(m_owned.begin(), owned);
-        return *this;
-    }
-    std::vector<VARIANT> m_args;
-    std::vector<bool> m_owned;
-    DISPPARAMS m_params = {};
-};
 
 class Bridge : public ::testing::Test {
 protected:
@@ -131,7 +44,7 @@ protected:
         return id;
     }
 
-    HRESULT Call(DISPID id, ScriptArguments& args, VARIANT* result, WORD flags = DISPATCH_METHOD)
+    HRESULT Call(DISPID id, test::CallArguments& args, VARIANT* result, WORD flags = DISPATCH_METHOD)
     {
         return external->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, args.Params(), result, nullptr, nullptr);
     }
@@ -151,7 +64,7 @@ protected:
 TEST_F(Bridge, OneStringReachesTheHandlerAs3000AndTheScriptGetsAnEmptyString)
 {
     InstallRecordingHandler();
-    ScriptArguments args;
+    test::CallArguments args;
     args.String(L"一区 - Morvane网页版");
     VARIANT result;
     VariantInit(&result);
@@ -170,7 +83,7 @@ TEST_F(Bridge, OneStringReachesTheHandlerAs3000AndTheScriptGetsAnEmptyString)
 TEST_F(Bridge, HandlerAnswerBecomesTheScriptsValue)
 {
     InstallRecordingHandler(L"好的");
-    ScriptArguments args;
+    test::CallArguments args;
     VARIANT result;
     VariantInit(&result);
     ASSERT_EQ(Call(IdOf(L"zarvo_title"), args, &result), S_OK);
@@ -185,12 +98,12 @@ TEST_F(Bridge, ArgumentsKeepTheScriptsOrderAndNullStringsDropOut)
 {
     InstallRecordingHandler();
     {
-        ScriptArguments args;
+        test::CallArguments args;
         args.String(L"first").String(L"second").String(L"third");
         ASSERT_EQ(Call(kTitle, args, nullptr), S_OK);
     }
     {
-        ScriptArguments args;
+        test::CallArguments args;
         args.String(L"first").String(nullptr).String(L"third");
         ASSERT_EQ(Call(kTitle, args, nullptr), S_OK);
     }
@@ -203,7 +116,7 @@ TEST_F(Bridge, NumbersAndOtherSimpleValuesArriveAsTextAndObjectsAreLeftOut)
 {
     InstallRecordingHandler();
     BSTR byRef = SysAllocString(L"by reference");
-    ScriptArguments args;
+    test::CallArguments args;
     // window.external.zarvo_title(5, 2.5, true, null, undefined, obj, "x", variable)
     args.Int(5).Double(2.5).Bool(true).Of(VT_NULL).Of(VT_EMPTY).Object(&site.m_external).String(L"x").StringRef(
         &byRef);
@@ -217,7 +130,7 @@ TEST_F(Bridge, NumbersAndOtherSimpleValuesArriveAsTextAndObjectsAreLeftOut)
 TEST_F(Bridge, ReadingARegisteredNameAsAPropertyYieldsTrueWithoutCallingTheHandler)
 {
     InstallRecordingHandler();
-    ScriptArguments none;
+    test::CallArguments none;
     VARIANT result;
     VariantInit(&result);
     ASSERT_EQ(Call(kTitle, none, &result, DISPATCH_PROPERTYGET), S_OK);
@@ -226,7 +139,7 @@ TEST_F(Bridge, ReadingARegisteredNameAsAPropertyYieldsTrueWithoutCallingTheHandl
     EXPECT_TRUE(calls.empty());
 
     // A property write does nothing at all.
-    ScriptArguments value;
+    test::CallArguments value;
     value.String(L"x");
     ASSERT_EQ(Call(kTitle, value, nullptr, DISPATCH_PROPERTYPUT), S_OK);
     EXPECT_TRUE(calls.empty());
@@ -265,7 +178,7 @@ TEST_F(Bridge, DuplicateRegistrationsAreRefusedAndTheFirstStays)
 
 TEST_F(Bridge, WithoutAHandlerOrForAnUnregisteredIdTheCallSucceedsAndLeavesTheResultAlone)
 {
-    ScriptArguments args;
+    test::CallArguments args;
     args.String(L"x");
     VARIANT result;
     VariantInit(&result);
@@ -294,7 +207,7 @@ TEST_F(Bridge, AThrowingHandlerIsContainedAndTheNextCallWorks)
         ++handled;
         return L"ok";
     });
-    ScriptArguments args;
+    test::CallArguments args;
     args.String(L"x");
     VARIANT result;
     VariantInit(&result);
