@@ -139,54 +139,6 @@ private:
     std::vector<Event> m_events;
 };
 
-// A second listener on the control's events, beside the site, for events the
-// site does not pass on: it counts the ends of navigations (DocumentComplete or,
-// under Wine, NavigateError). Connected and disconnected on the control's thread.
-class NavigationEndSink : public IDispatch {
-public:
-    bool Connect(IWebBrowser2* control)
-    {
-        ComPtr<IConnectionPointContainer> container =
-            ComPtr<IWebBrowser2>::Share(control).As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-        return container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, m_point.Put())) &&
-               m_point && SUCCEEDED(m_point->Advise(this, &m_cookie));
-    }
-    void Disconnect()
-    {
-        if (m_point && m_cookie)
-            m_point->Unadvise(m_cookie);
-        m_cookie = 0;
-        m_point.Reset();
-    }
-    int Ended() const { return m_ended; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) &&
-            !IsEqualIID(iid, DIID_DWebBrowserEvents2))
-            return E_NOINTERFACE;
-        *object = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        if (dispid == 259 || dispid == 271) // DocumentComplete, NavigateError
-            ++m_ended;
-        return S_OK;
-    }
-
-private:
-    std::atomic<int> m_ended{0};
-    ComPtr<IConnectionPoint> m_point;
-    DWORD m_cookie = 0;
-};
-
 // The first direct child of parent with the given class, or null.
 inline HWND ChildOfClass(HWND parent, const wchar_t* className)
 {
