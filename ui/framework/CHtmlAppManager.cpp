@@ -1,6 +1,7 @@
 #include "ui/framework/CHtmlAppManager.h"
 
 #include "ui/framework/CHtmlTarget.h"
+#include "ui/framework/CWindowCtrl.h"
 
 CHtmlAppManager* g_htmlAppManager = nullptr;
 
@@ -31,7 +32,22 @@ bool CHtmlAppManager::InitInstance()
     if (m_readyEvent)
         SetEvent(m_readyEvent);
     RunMessageLoop();
+    DestroyRemainingWindows();
     return false;
+}
+
+void CHtmlAppManager::DestroyRemainingWindows()
+{
+    // A window still bound when the loop ends (the browser window, when the quit
+    // came before its parent's end) goes now, while the thread's OLE is still up:
+    // the control inside it must be closed on this thread, never after.
+    std::vector<HWND> remaining;
+    for (CWindowCtrl* window : m_windows)
+        remaining.push_back(window->m_hWnd);
+    for (HWND hwnd : remaining) {
+        if (hwnd && IsWindow(hwnd))
+            DestroyWindow(hwnd);
+    }
 }
 
 bool CHtmlAppManager::WaitUntilReady(DWORD timeoutMs, HANDLE thread) const

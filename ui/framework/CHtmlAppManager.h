@@ -39,6 +39,8 @@ public:
 
 private:
     void PostAgain(const HtmlRequest& request);
+    // Destroys the windows still bound to this thread once its loop has ended.
+    void DestroyRemainingWindows();
 
     HANDLE m_readyEvent = nullptr;
 };

@@ -1,0 +1,109 @@
+#include "browser/CMyHtml.h"
+
+#include "browser/WindowSearch.h"
+#include "ui/framework/CHtmlAppManager.h"
+
+CMyHtml::~CMyHtml()
+{
+    // The control must be closed on its own thread, while that thread still runs:
+    // a window that is still alive is destroyed there first.
+    if (!m_hWnd || !IsWindow(m_hWnd))
+        return;
+    if (GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId()) {
+        DestroyWindow(m_hWnd);
+    } else {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(m_hWnd, WM_CLOSE, 0, 0, SMTO_NORMAL, kCloseTimeoutMs, &ignored);
+    }
+}
+
+HtmlRequest CMyHtml::Request(int code) const
+{
+    HtmlRequest request;
+    request.code = code;
+    request.hwnd = m_hWnd;
+    request.target = const_cast<CMyHtml*>(this);
+    return request;
+}
+
+HWND CMyHtml::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                     int width, int height, HWND parent)
+{
+    if (IsUiThread())
+        return CHtmlTarget::Create(exStyle, className, title, style, x, y, width, height, parent);
+    if (g_htmlAppManager) {
+        HtmlRequest request = Request(REQUEST_CREATE);
+        request.hwnd = parent;
+        request.param = width;
+        request.param2 = height;
+        request.x = x;
+        request.y = y;
+        g_htmlAppManager->PostRequest(request);
+    }
+    return nullptr;
+}
+
+BOOL CMyHtml::Navigate(const wchar_t* url, int flags)
+{
+    if (IsUiThread())
+        return m_browser.Navigate(url, flags) ? TRUE : FALSE;
+    if (!url || !g_htmlAppManager)
+        return FALSE;
+    HtmlRequest request = Request(REQUEST_NAVIGATE);
+    request.url = url;
+    request.param2 = flags;
+    return g_htmlAppManager->PostRequest(request);
+}
+
+void CMyHtml::Refresh()
+{
+    if (!IsUiThread()) {
+        if (g_htmlAppManager)
+            g_htmlAppManager->PostRequest(Request(REQUEST_REFRESH));
+        return;
+    }
+    if (IWebBrowser2* control = m_browser.WebBrowser())
+        control->Refresh();
+}
+
+void CMyHtml::SetSilent(VARIANT_BOOL silent)
+{
+    if (!IsUiThread()) {
+        if (g_htmlAppManager) {
+            HtmlRequest request = Request(REQUEST_SET_SILENT);
+            request.param = silent;
+            g_htmlAppManager->PostRequest(request);
+        }
+        return;
+    }
+    if (IWebBrowser2* control = m_browser.WebBrowser())
+        control->put_Silent(silent);
+}
+
+bool CMyHtml::IsBrowserReady() const { return m_browser.IsCreated(); }
+
+BOOL CMyHtml::PreTranslateMessage(MSG* msg) { return m_browser.TranslateKeyMessage(msg) == S_OK; }
+
+void CMyHtml::OnCreate(CREATESTRUCTW*) { m_browser.Create(m_hWnd); }
+
+void CMyHtml::OnDestroy()
+{
+    // Still on the UI thread, with OLE up: the control goes with its window.
+    m_browser.CloseControl();
+}
+
+void CMyHtml::OnSize(UINT, int, int)
+{
+    RECT client = {};
+    if (m_hWnd && IsWindow(m_hWnd))
+        GetClientRect(m_hWnd, &client);
+    HWND control = m_browser.GetBrowserWindow();
+    if (!control)
+        return;
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    MoveWindow(control, client.left, client.top, width, height + (m_fitExactly ? 0 : kHiddenBottom), TRUE);
+    // Flash content takes the exact size: its own bottom edge must stay visible.
+    if (FindFlashWindow(control))
+        MoveWindow(control, client.left, client.top, width, height, TRUE);
+}

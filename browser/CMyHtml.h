@@ -1,0 +1,49 @@
+#pragma once
+// The child window the page is shown in. It lives on the UI thread with the
+// WebBrowser control it hosts; Create, Navigate, Refresh and SetSilent may be
+// called from any thread and become requests for the UI thread there. The
+// control's window is kept sized to this window's client area, and the control
+// sees keyboard messages before they are dispatched.
+
+#include "browser/CWebBrowser.h"
+#include "ui/framework/CHtmlTarget.h"
+#include "ui/framework/HtmlRequest.h"
+
+class CMyHtml : public CHtmlTarget {
+public:
+    // How much taller than the client area the control is made while it is not
+    // fitted exactly: its bottom edge stays hidden below ours.
+    static constexpr int kHiddenBottom = 4;
+    // How long a destructor running on another thread waits for the UI thread
+    // to close a window that is still alive.
+    static constexpr UINT kCloseTimeoutMs = 5000;
+
+    CMyHtml() = default;
+    ~CMyHtml() override;
+
+    using CHtmlTarget::Create;
+    // On the UI thread: creates the window (and, in OnCreate, the control).
+    // Elsewhere: asks the UI thread to create it as a visible child and returns
+    // null; exStyle, class name, title and style are the UI thread's own then.
+    HWND Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int width,
+                int height, HWND parent) override;
+    // TRUE when the control consumed the keystroke, which is then not dispatched.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void OnCreate(CREATESTRUCTW* create) override;
+    void OnDestroy() override;
+    // Fits the control's window to the client area; the arguments are not used.
+    void OnSize(UINT type, int cx, int cy) override;
+
+    bool IsBrowserReady() const override;
+    // On the UI thread: navigates at once. Elsewhere: posts a request carrying
+    // its own copy of url and returns whether the post succeeded.
+    BOOL Navigate(const wchar_t* url, int flags) override;
+    void Refresh() override;
+    void SetSilent(VARIANT_BOOL silent) override;
+
+    bool m_fitExactly = false;
+    CWebBrowser m_browser;
+
+private:
+    HtmlRequest Request(int code) const;
+};

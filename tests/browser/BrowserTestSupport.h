@@ -1,0 +1,165 @@
+#pragma once
+// Helpers of the browser tests: an OLE apartment for the test's own thread, a
+// UI thread run as start-up runs it, and a browser window that can run a piece
+// of test code on its own thread.
+
+#include "app/gameApp.h"
+#include "browser/CMyHtml.h"
+#include "support/TestSupport.h"
+#include "ui/framework/CHtmlAppManager.h"
+
+#include <ole2.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// OLE on the calling thread for the life of the object.
+class OleApartment {
+public:
+    OleApartment() : m_ok(OleInitialize(nullptr) == S_OK) {}
+    ~OleApartment()
+    {
+        if (m_ok)
+            OleUninitialize();
+    }
+    OleApartment(const OleApartment&) = delete;
+    OleApartment& operator=(const OleApartment&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+// A UI thread as start-up runs it: UiThreadMain with its own manager, OLE and loop.
+class UiThread {
+public:
+    UiThread()
+    {
+        m_thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
+        ready = m_thread && manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_thread);
+    }
+    ~UiThread() { Stop(); }
+    UiThread(const UiThread&) = delete;
+    UiThread& operator=(const UiThread&) = delete;
+
+    // Asks the thread to quit and waits for its end while this thread keeps its
+    // own messages flowing (the UI thread's windows may send to ours).
+    bool Stop()
+    {
+        if (!m_thread)
+            return true;
+        PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
+        const bool ended = PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 10000);
+        CloseHandle(m_thread);
+        m_thread = nullptr;
+        return ended;
+    }
+
+    CHtmlAppManager manager;
+    bool ready = false;
+
+private:
+    HANDLE m_thread = nullptr;
+};
+
+// The browser window with a way for the test to run code on the UI thread.
+class TestHtml : public CMyHtml {
+public:
+    static constexpr UINT WM_RUN_TEST_CODE = WM_APP + 77;
+
+    // Runs work on the window's thread, synchronously; false when the window is
+    // gone or its thread does not answer.
+    bool RunOnWindowThread(const std::function<void()>& work)
+    {
+        HWND hwnd = m_hWnd;
+        DWORD_PTR ignored = 0;
+        return hwnd && SendMessageTimeoutW(hwnd, WM_RUN_TEST_CODE, 0, reinterpret_cast<LPARAM>(&work), SMTO_NORMAL,
+                                           10000, &ignored) != 0;
+    }
+
+    LRESULT HandleMessage(UINT msg, WPARAM, LPARAM lParam) override
+    {
+        if (msg != WM_RUN_TEST_CODE)
+            return 0;
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 1;
+    }
+
+    // Where and in which state the window was destroyed.
+    void OnDestroy() override
+    {
+        APTTYPE type = APTTYPE_CURRENT;
+        APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+        destroyedInApartment = SUCCEEDED(CoGetApartmentType(&type, &qualifier)) &&
+                               (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
+        destroyedOnThread = GetCurrentThreadId();
+        CMyHtml::OnDestroy();
+    }
+    std::atomic<DWORD> destroyedOnThread{0};
+    std::atomic<bool> destroyedInApartment{false};
+};
+
+// Navigation events seen by a browser site, with the thread each arrived on.
+class NavigationLog {
+public:
+    struct Event {
+        DWORD thread;
+        std::wstring url;
+        bool hadObject;
+        bool hadCancel;
+    };
+
+    void Attach(CWebBrowser& site)
+    {
+        site.OnBeforeNavigate = [this](IDispatch* disp, const wchar_t* url, VARIANT_BOOL* cancel) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_events.push_back({GetCurrentThreadId(), url ? url : L"<null>", disp != nullptr, cancel != nullptr});
+        };
+    }
+    std::vector<Event> Events()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_events;
+    }
+    bool Saw(const std::wstring& url)
+    {
+        for (const Event& event : Events())
+            if (event.url == url)
+                return true;
+        return false;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<Event> m_events;
+};
+
+// The first direct child of parent with the given class, or null.
+inline HWND ChildOfClass(HWND parent, const wchar_t* className)
+{
+    return parent ? FindWindowExW(parent, nullptr, className, nullptr) : nullptr;
+}
+
+// The browser window inside parent once its creation has finished: it is in
+// the parent's child list from the start, but shown only at the end of creation.
+inline bool CreatedChild(HWND parent, HWND& window)
+{
+    window = ChildOfClass(parent, L"ImageWnd");
+    return window && IsWindowVisible(window);
+}
+
+// A window's rectangle in the client coordinates of another window.
+inline RECT RectIn(HWND window, HWND reference)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace test
