@@ -1,6 +1,6 @@
 #include "app/gameApp.h"
 
-#include "app/CPlaceholderFrame.h"
+#include "frames/CFrameGame.h"
 #include "ui/framework/CHtmlAppManager.h"
 
 #include <ole2.h>
@@ -9,6 +9,28 @@
 #include <memory>
 
 gameApp* g_app = nullptr;
+
+namespace {
+
+// Waits for a thread to end while answering messages other threads send to this
+// one, so that a thread that sends here on its way out cannot stall the wait.
+bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0)
+            return true;
+        if (wait != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
 
 DWORD WINAPI UiThreadMain(LPVOID param)
 {
@@ -92,21 +114,24 @@ void gameApp::RunFrames()
     if (uiThread)
         uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread);
 
-    {
-        CPlaceholderFrame frame;
-        frame.Launch();
-    }
+    // Everything the user sees happens inside Launch.
+    auto frame = std::make_unique<CFrameGame>();
+    frame->Launch();
 
     if (uiThread) {
         // The frame asks the UI thread to quit when its window goes; asking again
-        // covers a frame that never came up.
+        // covers a frame that never came up. Requests still queued name the
+        // frame's browser window, so the thread must have ended before the frame
+        // and the manager are destroyed.
         PostThreadMessageW(uiThreadId, WM_QUIT, 0, 0);
-        if (WaitForSingleObject(uiThread, kUiThreadJoinMs) != WAIT_OBJECT_0) {
-            // The thread still runs: its manager must outlive it, so it is left to
-            // the end of the process rather than freed under the thread's feet.
+        const bool ended = WaitForThreadEnd(uiThread, kUiThreadJoinMs);
+        CloseHandle(uiThread);
+        if (!ended) {
+            // The thread still runs: what it may still touch is left to the end of
+            // the process rather than freed under its feet.
+            frame.release();
             uiManager.release();
         }
-        CloseHandle(uiThread);
     }
 }
 

@@ -1,0 +1,171 @@
+#include "frames/CFrameBack.h"
+
+#include "app/gameApp.h"
+#include "frames/CFrameGame.h"
+#include "frames/CloseMsgWnd.h"
+#include "resources/resource.h"
+#include "ui/framework/CShadowCtrl.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr LONG kStyleAdded = WS_CLIPCHILDREN | WS_MAXIMIZEBOX | 0x00000100;
+
+void OpenInBrowser(const std::wstring& url)
+{
+    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+} // namespace
+
+CFrameBack::CFrameBack()
+{
+    SetClassName(L"zarvo_back");
+    if (g_app)
+        m_portal = g_app->m_portal;
+}
+
+CFrameBack::~CFrameBack() { paint.Clear(); }
+
+LRESULT CFrameBack::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        paint.hwnd = m_hWnd;
+        paint.SetOnButtonClick([this](CImageButton* button) { return OnPortalButton(button); });
+        paint.SetOnPaintForeground([this](Gdiplus::Graphics& g) { PaintShadow(g); });
+        const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
+        SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~WS_CAPTION) | kStyleAdded);
+    }
+    return paint.HandleMessage(msg, wParam, lParam) ? 1 : 0;
+}
+
+void CFrameBack::OnCreate(CREATESTRUCTW*)
+{
+    SetWindowLongW(m_hWnd, GWL_STYLE, GetWindowLongW(m_hWnd, GWL_STYLE) | WS_CLIPCHILDREN);
+    // Never a task-bar button of its own: the game frame has it.
+    SetWindowLongW(m_hWnd, GWL_EXSTYLE, (GetWindowLongW(m_hWnd, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
+
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    paint.draggable = true;
+    paint.captionRect = client; // a press anywhere outside the buttons drags the launcher
+
+    CreatePens();
+
+    paint.AddButton(kMinimizeId, 0, IDP_LAUNCH_MIN, IDP_LAUNCH_MIN_HOVER, IDP_LAUNCH_MIN_HOVER, IDP_LAUNCH_MIN, 1047,
+                    185, 1070, 208);
+    paint.AddButton(kCloseId, 0, IDP_LAUNCH_CLOSE, IDP_LAUNCH_CLOSE_HOVER, IDP_LAUNCH_CLOSE_HOVER, IDP_LAUNCH_CLOSE,
+                    1031, 157, 1059, 185);
+    paint.AddButton(kHomeId, 0, IDP_LAUNCH_HOME, IDP_LAUNCH_HOME_HOVER, IDP_LAUNCH_HOME_HOVER, IDP_LAUNCH_HOME, 500,
+                    171, 584, 195);
+    paint.AddButton(kForumId, 0, IDP_LAUNCH_FORUM, IDP_LAUNCH_FORUM_HOVER, IDP_LAUNCH_FORUM_HOVER, IDP_LAUNCH_FORUM,
+                    897, 171, 981, 195);
+    paint.AddButton(kServiceId, 0, IDP_LAUNCH_SERVICE, IDP_LAUNCH_SERVICE_HOVER, IDP_LAUNCH_SERVICE_HOVER,
+                    IDP_LAUNCH_SERVICE, 801, 171, 885, 195);
+    paint.AddButton(kPayId, 0, IDP_LAUNCH_PAY, IDP_LAUNCH_PAY_HOVER, IDP_LAUNCH_PAY_HOVER, IDP_LAUNCH_PAY, 408, 171,
+                    492, 195);
+    paint.AddStatic(IDP_LAUNCHER, kArtworkId, false, client);
+
+    // Switching to layered output pushes the first image at once.
+    paint.EnableLayered();
+}
+
+void CFrameBack::OnDestroy()
+{
+    for (auto& pen : m_pens)
+        pen.reset();
+}
+
+void CFrameBack::OnMove(int, int)
+{
+    HWND game = GameWindow();
+    if (m_shadowMode || !game)
+        return;
+    // The page area follows the launcher.
+    RECT w = {};
+    ::GetWindowRect(m_hWnd, &w);
+    MoveWindow(game, w.left + kPageLeft, w.top + kPageTop, kPageWidth, kPageHeight, TRUE);
+}
+
+void CFrameBack::CreatePens()
+{
+    const float widths[3] = {2.0f, 2.0f, 4.0f};
+    for (int i = 0; i < 3; ++i)
+        m_pens[i] = std::make_unique<Gdiplus::Pen>(Gdiplus::Color(m_colors[i]), widths[i]);
+}
+
+HWND CFrameBack::GameWindow() const
+{
+    return m_game && m_game->m_hWnd && IsWindow(m_game->m_hWnd) ? m_game->m_hWnd : nullptr;
+}
+
+bool CFrameBack::OnPortalButton(CImageButton* button)
+{
+    if (!button)
+        return true;
+    switch (button->id) {
+    case kMinimizeId:
+        if (HWND game = GameWindow())
+            ShowWindow(game, SW_MINIMIZE);
+        ShowWindow(m_hWnd, SW_HIDE);
+        return false;
+    case kCloseId: {
+        CloseMsgWnd confirm;
+        if (confirm.DoModal(m_hWnd) != 1)
+            return true;
+        ShowWindow(m_hWnd, SW_HIDE);
+        if (HWND game = GameWindow())
+            PostMessageW(game, WM_CLOSE, 0, 0);
+        return false;
+    }
+    case kHomeId:
+        OpenInBrowser(m_portal.HomePage());
+        return true;
+    case kForumId:
+        OpenInBrowser(m_portal.ForumPage());
+        return true;
+    case kServiceId:
+        OpenInBrowser(m_portal.ServicePage());
+        return true;
+    case kPayId:
+        OpenInBrowser(m_portal.PaymentPage());
+        return true;
+    default:
+        return true;
+    }
+}
+
+void CFrameBack::EnterShadowMode()
+{
+    m_shadowMode = true;
+    paint.draggable = false;
+    paint.RemoveBackgroundStatic();
+    for (int id : {kPayId, kHomeId, kForumId, kServiceId, kCloseId, kMinimizeId})
+        paint.RemoveButton(id);
+}
+
+void CFrameBack::PaintShadow(Gdiplus::Graphics& g)
+{
+    if (!m_shadowMode || !m_hWnd)
+        return;
+    RECT c = {};
+    GetClientRect(m_hWnd, &c);
+    const int s = m_inset;
+    const int k = m_radius;
+    struct Outline {
+        int left, top, right, bottom, radius;
+    } outlines[3] = {
+        {c.left + s - 5, c.top + s - 5, c.right + 4 - s, c.bottom + 4 - s, k + 1},
+        {c.left + s - 3, c.top + s - 3, c.right + 2 - s, c.bottom + 2 - s, k + 1},
+        {c.left + s, c.top + s, c.right - 1 - s, c.bottom - 1 - s, k - 1},
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (!m_pens[i])
+            continue;
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        const Outline& o = outlines[i];
+        CShadowCtrl::AddRoundedOutline(path, o.left, o.top, o.right, o.bottom, o.radius);
+        g.DrawPath(m_pens[i].get(), &path);
+    }
+}

@@ -1,0 +1,136 @@
+#pragma once
+// The client's main window. In the login view it is the 600 x 386 page area
+// over the launcher's dark panel; when the browser reaches a game page it turns,
+// once and for good, into a resizable skinned window with a title bar (icon,
+// title, portal links, menu, minimise, maximise/restore, close) above the page,
+// maximised, with the launcher as its shadow. It owns the two menus, the boss
+// key, the notification icon and the browser window, and runs the main thread's
+// modal loop for the client's whole visible life.
+
+#include "app/PortalSite.h"
+#include "browser/CMyHtml.h"
+#include "frames/BossKey.h"
+#include "frames/CFrameBack.h"
+#include "ui/skin/CImageCtrl.h"
+#include "ui/skin/CImageMenu.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CFrameGame : public CImageCtrl {
+public:
+    // The frame's window messages, timers and hot key.
+    static constexpr UINT WM_FRAMECOMMAND = 2277;
+    static constexpr WPARAM FRAME_CMD_ENTER_GAME = 1001;
+    static constexpr WPARAM FRAME_CMD_CLOSE = 5557;
+    static constexpr UINT WM_TRAYNOTIFY = 5556;
+    static constexpr UINT_PTR TIMER_ENTER_GAME = 5558;
+    static constexpr UINT_PTR TIMER_MAXIMIZE = 5559;
+    static constexpr int HOTKEY_BOSS = 5561;
+    // Asks the frame's own thread to arm TIMER_ENTER_GAME (a timer belongs to
+    // the thread of its window, and page events arrive on the UI thread).
+    static constexpr UINT WM_ARM_ENTER_TIMER = WM_APP + 1;
+    static constexpr unsigned kTitleDispid = 3000;
+    static constexpr UINT kNotifyIconId = 128;
+
+    // Title bar, menu rows and portal links.
+    static constexpr int kTitleBarId = 10011;
+    static constexpr int kTitleIconId = 10012;
+    static constexpr int kMenuButtonId = 10013;
+    static constexpr int kClearCacheRow = 10014;
+    static constexpr int kRefreshRow = 10015;
+    static constexpr int kBossKeyRow = 10016;
+    static constexpr int kShowWindowRow = 10017;
+    static constexpr int kCloseRow = 10018;
+    static constexpr int kServiceLinkId = 10019;
+    static constexpr int kForumLinkId = 10020;
+    static constexpr int kHomeLinkId = 10021;
+    static constexpr int kPayLinkId = 10022;
+
+    static constexpr int kTitleBarHeight = 25;
+    static constexpr int kGameMinWidth = 1020;
+    static constexpr int kGameMinHeight = 704;
+    static constexpr int kTitleCapacity = 260;
+    static constexpr int kLoginUserCapacity = 64;
+    static constexpr int kTipCapacity = 128;
+
+    CFrameGame();
+    /* 0 */ ~CFrameGame() override;
+    /* 5 */ LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    /* 6 */ void OnCreate(CREATESTRUCTW* create) override;
+    /* 7 */ void OnDestroy() override;
+    /* 8 */ void OnMove(int x, int y) override;
+    /* 9 */ void OnSize(UINT type, int cx, int cy) override;
+    /* 13 */ void OnShowWindow(BOOL show, UINT status) override;
+    /* 14 */ void OnTimer(UINT_PTR timerId) override;
+    /* 17 */ bool OnButtonClick(CImageButton* button) override;
+    /* 22 */ void OnPaintForeground(Gdiplus::Graphics& g) override;
+
+    // Creates the launcher and the frame and runs the modal loop until the
+    // frame's window is gone.
+    void Launch();
+    // The windows of Launch, without its loop: false when the frame could not be created.
+    bool CreateWindows();
+    // Switches to the game view; only the first call acts.
+    void EnterGameMode();
+
+    void OnMainMenuItem(CImageItem* row);
+    void OnTrayMenuItem(CImageItem* row);
+    LRESULT OnHotKey(int id);
+    LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+
+    // Page events, on the UI thread.
+    void HandleNavigateComplete(const wchar_t* url);
+    void HandleDocumentComplete(IDispatch* disp, const wchar_t* url);
+    void HandleNewWindow(IDispatch** ppDisp, VARIANT_BOOL* cancel, unsigned long flags, wchar_t* urlContext,
+                         wchar_t* url);
+    std::wstring HandleExternalCall(unsigned dispid, const std::vector<std::wstring>& args);
+    void ReadLoginUser();
+
+    // The page contract: plain, case-sensitive substring tests of the whole URL.
+    static bool IsServerListUrl(const wchar_t* url);
+    static bool IsGamePageUrl(const wchar_t* url);
+
+    // The title bar's text as it stands.
+    std::wstring TitleText();
+
+    std::unique_ptr<Gdiplus::Font> m_titleFont;
+    std::unique_ptr<Gdiplus::SolidBrush> m_titleBrush;
+    CImageMenu m_mainMenu;
+    CImageMenu m_trayMenu;
+    CMyHtml m_html;
+    CFrameBack m_back;
+    std::atomic<bool> m_gameMode{false};
+    wchar_t m_loginUser[kLoginUserCapacity] = {};
+    wchar_t m_titleText[kTitleCapacity] = {};
+    int m_hotKeyModifiers = 0;
+    int m_hotKeyVirtualKey = 0;
+    NOTIFYICONDATAW m_notifyIcon = {};
+    bool m_bossHidden = false;
+    std::atomic<bool> m_titleFromScript{false};
+
+    BossKey m_bossKey;
+    PortalSite m_portal;
+
+private:
+    void SetTitleText(const std::wstring& text);
+    void InvalidateTitle();
+    void AddMenuRow(CImageMenu& menu, int id, const std::wstring& text);
+    void HideAndDestroy(CImageMenu& menu);
+    void ShowFromNotificationArea();
+    void AddNotifyIcon();
+    void FollowWithShadow();
+    void ShowZoomGlyph();
+    void AddTitleBar();
+    void OpenInBrowser(const std::wstring& url);
+
+    // Guards m_titleText: the UI thread writes it, the main thread paints it.
+    std::mutex m_titleLock;
+    // Broadcast when the shell (and its notification area) starts again.
+    UINT m_taskbarCreated = 0;
+};

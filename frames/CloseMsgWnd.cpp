@@ -1,0 +1,94 @@
+#include "frames/CloseMsgWnd.h"
+
+#include "resources/resource.h"
+
+CloseMsgWnd::CloseMsgWnd() { SetClassName(L"zarvopellis"); }
+
+CloseMsgWnd::~CloseMsgWnd()
+{
+    if (m_hWnd && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+}
+
+int CloseMsgWnd::DoModal(HWND owner)
+{
+    result = 2;
+    if (GetSystemMetrics(SM_CXSCREEN) >= kWidth && GetSystemMetrics(SM_CYSCREEN) >= kHeight) {
+        minWidth = kWidth;
+        minHeight = kHeight;
+    }
+    // The picture has one size; a screen too small for it still gets a window
+    // that can be answered.
+    RECT o = {};
+    if (owner)
+        ::GetWindowRect(owner, &o);
+    const int x = (o.right - kWidth - o.left) / 2 + o.left;
+    const int y = (o.bottom - kHeight - o.top) / 2 + o.top;
+
+    m_owner = owner;
+    if (m_hWnd && IsWindow(m_hWnd))
+        MoveWindow(m_hWnd, x, y, kWidth, kHeight, TRUE);
+    else
+        Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
+               kWidth, kHeight, owner);
+
+    // Modal to its owner, as a dialog is: the owner takes no input until the
+    // question is answered, so it cannot ask a second time meanwhile.
+    const bool disabledOwner = owner && m_hWnd && IsWindowEnabled(owner);
+    if (disabledOwner)
+        EnableWindow(owner, FALSE);
+    RunModalLoop();
+    if (disabledOwner && IsWindow(owner))
+        EnableWindow(owner, TRUE);
+    m_owner = nullptr;
+    return result;
+}
+
+void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
+{
+    paint.EnableLayered();
+    paint.draggable = true;
+    paint.captionRect = {0, 0, kWidth, kHeight};
+    paint.AddButton(kConfirmId, 0, IDP_CLOSE_OK, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK, 50, 100, 118,
+                    135);
+    paint.AddButton(kCancelId, 0, IDP_CLOSE_CANCEL, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL,
+                    178, 100, 246, 135);
+    paint.AddStatic(IDP_CLOSE_PANEL, kPanelId, false, {0, 0, kWidth, kHeight});
+}
+
+LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // Esc answers as 取消 does.
+    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        Finish(2);
+        return 1;
+    }
+    return CImageCtrl::HandleMessage(msg, wParam, lParam);
+}
+
+bool CloseMsgWnd::OnButtonClick(CImageButton* button)
+{
+    if (!button)
+        return true;
+    switch (button->id) {
+    case kConfirmId:
+        Finish(1);
+        return false;
+    case kCancelId:
+        Finish(2);
+        return false;
+    default:
+        return true;
+    }
+}
+
+void CloseMsgWnd::Finish(int answer)
+{
+    result = answer;
+    modalRunning = false;
+    // The owner gets its input back before this window goes, so that activation
+    // returns to it rather than to some other program.
+    if (m_owner && IsWindow(m_owner))
+        EnableWindow(m_owner, TRUE);
+    DestroyWindow(m_hWnd);
+}
