@@ -239,6 +239,10 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SYSCOMMAND:
+        // The frame has no menu: Alt released after a hot key must not leave it
+        // in keyboard-menu mode, which would swallow the next click.
+        if ((wParam & 0xFFF0) == SC_KEYMENU)
+            return 1;
         // In the login view the launcher goes and comes with the frame.
         if (!m_gameMode && m_back.m_hWnd) {
             if (wParam == SC_MINIMIZE)

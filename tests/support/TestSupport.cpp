@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace test {
 
@@ -247,6 +248,138 @@ std::vector<std::string> PortalRequests()
         start = end + 1;
     }
     return lines;
+}
+
+} // namespace test
+
+namespace test {
+
+std::wstring ArtifactFolder()
+{
+    // Test programs live in build/bin; artefacts go beside that folder.
+    std::wstring folder = test::ProgramFolder();
+    folder = folder.substr(0, folder.find_last_of(L'\\')) + L"\\artifacts";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+namespace {
+bool PngEncoder(CLSID* clsid)
+{
+    UINT count = 0;
+    UINT bytes = 0;
+    Gdiplus::GetImageEncodersSize(&count, &bytes);
+    if (bytes == 0)
+        return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, bytes, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+            *clsid = encoders[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+bool SaveScreenRect(const RECT& r, const std::wstring& path)
+{
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, previous);
+    bool saved = false;
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        CLSID png;
+        saved = PngEncoder(&png) && image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+} // namespace test
+
+namespace test {
+
+namespace {
+constexpr const wchar_t* kOpenCommandKeys[] = {L"Software\\Classes\\http\\shell\\open\\command",
+                                               L"Software\\Classes\\https\\shell\\open\\command"};
+
+std::wstring ReadDefaultValue(const wchar_t* key)
+{
+    wchar_t value[1024] = {};
+    DWORD bytes = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+bool WriteDefaultValue(const wchar_t* key, const std::wstring& value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+} // namespace
+
+UrlCapture::UrlCapture()
+{
+    m_log = m_folder.File(L"urls.log");
+    SetEnvironmentVariableW(L"VORN_URL_LOG", m_log.c_str());
+    const std::wstring command = L"\"" + ProgramFolder() + L"\\url_recorder.exe\" \"%1\"";
+    m_ready = true;
+    for (const wchar_t* key : kOpenCommandKeys) {
+        m_previous.emplace_back(key, ReadDefaultValue(key));
+        m_ready = WriteDefaultValue(key, command) && m_ready;
+    }
+}
+
+UrlCapture::~UrlCapture()
+{
+    for (const auto& [key, old] : m_previous) {
+        if (old.empty())
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+        else
+            WriteDefaultValue(key.c_str(), old);
+    }
+    SetEnvironmentVariableW(L"VORN_URL_LOG", nullptr);
+}
+
+std::vector<std::wstring> UrlCapture::Urls() const
+{
+    std::vector<std::wstring> urls;
+    const std::string bytes = ReadWholeFile(m_log);
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string line = bytes.substr(start, end - start);
+        wchar_t wide[4096] = {};
+        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), wide, 4095);
+        urls.emplace_back(wide);
+        start = end + 1;
+    }
+    return urls;
+}
+
+bool UrlCapture::WaitFor(size_t count, DWORD timeoutMs) const
+{
+    return PumpUntil([&] { return Urls().size() >= count; }, timeoutMs);
 }
 
 } // namespace test

@@ -96,3 +96,39 @@ std::vector<std::string> PortalRequests();
 std::wstring UnixToWindowsPath(const std::string& unixPath);
 
 } // namespace test
+
+namespace test {
+
+// build/artifacts: pictures the tests save for people to look at.
+std::wstring ArtifactFolder();
+// Saves a rectangle of the screen as a PNG file.
+bool SaveScreenRect(const RECT& screenRect, const std::wstring& path);
+
+} // namespace test
+
+namespace test {
+
+// Makes url_recorder.exe the default browser for http and https while the
+// object lives: every page the code under test opens with the shell (and
+// every program it starts, which inherits VORN_URL_LOG) is recorded instead of
+// shown. The previous registration comes back afterwards.
+class UrlCapture {
+public:
+    UrlCapture();
+    ~UrlCapture();
+    UrlCapture(const UrlCapture&) = delete;
+    UrlCapture& operator=(const UrlCapture&) = delete;
+
+    bool Ready() const { return m_ready; }
+    std::vector<std::wstring> Urls() const;
+    // Waits until at least count URLs arrived (the shell starts the browser on its own).
+    bool WaitFor(size_t count, DWORD timeoutMs = 10000) const;
+
+private:
+    TempFolder m_folder;
+    std::wstring m_log;
+    std::vector<std::pair<std::wstring, std::wstring>> m_previous; // key, old command ("" = none)
+    bool m_ready = false;
+};
+
+} // namespace test

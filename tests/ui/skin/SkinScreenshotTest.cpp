@@ -100,8 +100,8 @@ TEST(SkinScreenshot, SampleWindowWithButtonsStaticsAndAnOpenMenu)
     test::PumpPending();
 
     const RECT shot = {left, top, left + width, top + height};
-    const std::wstring path = skintest::ArtifactFolder() + L"\\skin-widgets.png";
-    ASSERT_TRUE(skintest::SaveScreenRect(shot, path));
+    const std::wstring path = test::ArtifactFolder() + L"\\skin-widgets.png";
+    ASSERT_TRUE(test::SaveScreenRect(shot, path));
     EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
 
     // What the screen shows: the body colour, the menu's colours, the title

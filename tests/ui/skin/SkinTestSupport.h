@@ -106,9 +106,4 @@ void MouseMove(HWND hwnd, int x, int y);
 void MouseMessage(HWND hwnd, UINT msg, int x, int y);
 void Click(HWND hwnd, int x, int y);
 
-// Where the build keeps its artefacts (build/artifacts), created on demand.
-std::wstring ArtifactFolder();
-// Saves a window's on-screen pixels (as the screen shows them) to a PNG file.
-bool SaveScreenRect(const RECT& screenRect, const std::wstring& path);
-
 } // namespace skintest

@@ -1,0 +1,271 @@
+// The real client, installed in a throw-away folder and started as its own
+// process against the demo portal, used with real mouse and keyboard input.
+// Pictures of each view are saved in build/artifacts.
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// What the screen shows, as 32-bit pixels (one copy of the whole screen).
+std::vector<DWORD> ScreenSample()
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Saves the screen once the client has finished painting it (the picture no
+// longer changes between two looks).
+void Screenshot(const wchar_t* name)
+{
+    std::vector<DWORD> last = ScreenSample();
+    test::PumpUntil(
+        [&] {
+            std::vector<DWORD> now = ScreenSample();
+            const bool settled = now == last;
+            last = std::move(now);
+            return settled;
+        },
+        5000);
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(test::SaveScreenRect(screen, test::ArtifactFolder() + L"\\" + name));
+}
+
+// Real input, through the system's input queue, as a user gives it.
+void SendMouse(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Input from the display server itself (xdotool), for what the system's own
+// window-moving loop follows: the pointer, as X reports it.
+bool Xdotool(const std::wstring& arguments)
+{
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    test::ChildProcess tool;
+    return tool.Start(std::wstring(system) + L"\\start.exe", L"/wait /unix /usr/bin/xdotool " + arguments) &&
+           tool.WaitForExit(kTimeoutMs) && tool.ExitCode() == 0;
+}
+
+void ClickAt(int x, int y)
+{
+    SetCursorPos(x, y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+class Client : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        portal = test::PortalHost();
+        ASSERT_FALSE(portal.empty()) << "the demo portal fixture is not running";
+        ASSERT_TRUE(test::CopyProgram(L"vorn.exe", folder.Path()));
+        const std::string host(portal.begin(), portal.end());
+        ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
+                                         "[Common]\r\nUID=4242\r\n[Portal]\r\nHost=" + host + "\r\nForumHost=" + host +
+                                             "\r\nPayHost=" + host + "\r\n"));
+        ASSERT_TRUE(process.Start(folder.File(L"vorn.exe")));
+        frame = process.WaitForWindow(L"zarvoostrel", kTimeoutMs);
+        ASSERT_NE(frame, nullptr);
+        launcher = GetWindow(frame, GW_OWNER);
+        ASSERT_NE(launcher, nullptr);
+    }
+    void TearDown() override
+    {
+        if (!process.WaitForExit(0))
+            PostMessageW(frame, 2277, 5557, 0);
+        process.WaitForExit(kTimeoutMs);
+        SetCursorPos(1270, 790);
+    }
+    bool RunFrameCommand(const wchar_t* command)
+    {
+        test::ChildProcess tool;
+        return tool.Start(test::ProgramFolder() + L"\\framecmd.exe", command) && tool.WaitForExit(kTimeoutMs) &&
+               tool.ExitCode() == 0;
+    }
+    bool EnterGameView()
+    {
+        return RunFrameCommand(L"enter") &&
+               test::PumpUntil([&] { return IsZoomed(frame) && IsWindowVisible(frame); }, kTimeoutMs);
+    }
+    HWND WaitForVisible(const wchar_t* className)
+    {
+        HWND found = nullptr;
+        test::PumpUntil(
+            [&] {
+                for (HWND hwnd : test::TopLevelWindows(process.Id(), className))
+                    if (IsWindowVisible(hwnd))
+                        found = hwnd;
+                return found != nullptr;
+            },
+            kTimeoutMs);
+        return found;
+    }
+
+    test::TempFolder folder;
+    test::ChildProcess process;
+    std::wstring portal;
+    HWND frame = nullptr;
+    HWND launcher = nullptr;
+};
+
+} // namespace
+
+TEST_F(Client, ShowsTheLauncherWithTheStartPageInItsPanel)
+{
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT l = WindowRect(launcher);
+    wchar_t name[64] = {};
+    GetClassNameW(launcher, name, 64);
+    EXPECT_STREQ(name, L"zarvo_back");
+    EXPECT_EQ(l.left, (work.right - work.left - 1154) / 2);
+    EXPECT_EQ(l.top, (work.bottom - work.top - 704) / 2);
+    EXPECT_EQ(l.right - l.left, 1154);
+    EXPECT_EQ(l.bottom - l.top, 704);
+    const RECT f = WindowRect(frame);
+    EXPECT_EQ(f.left - l.left, 377);
+    EXPECT_EQ(f.top - l.top, 208);
+    EXPECT_EQ(f.right - f.left, 600);
+    EXPECT_EQ(f.bottom - f.top, 386);
+
+    // The browser asked the portal for the start page with the user id.
+    EXPECT_TRUE(test::PumpUntil(
+        [] {
+            for (const auto& line : test::PortalRequests())
+                if (line == "GET /games/vorn/dlq4242")
+                    return true;
+            return false;
+        },
+        kTimeoutMs));
+    Screenshot(L"client-launcher.png");
+}
+
+TEST_F(Client, DraggingTheLauncherMovesBothWindows)
+{
+    const RECT before = WindowRect(launcher);
+    const RECT frameBefore = WindowRect(frame);
+    // A press on the artwork, outside the buttons and the page area.
+    std::wstring drag = L"mousemove " + std::to_wstring(before.left + 200) + L" " +
+                        std::to_wstring(before.top + 400) + L" mousedown 1";
+    for (int step = 1; step <= 6; ++step)
+        drag += L" sleep 0.05 mousemove " + std::to_wstring(before.left + 200 + 10 * step) + L" " +
+                std::to_wstring(before.top + 400 + 5 * step);
+    drag += L" mouseup 1";
+    ASSERT_TRUE(Xdotool(drag));
+    ASSERT_TRUE(test::PumpUntil([&] { return WindowRect(launcher).left == before.left + 60; }, kTimeoutMs));
+    EXPECT_EQ(WindowRect(launcher).top, before.top + 30);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowRect(frame).left == frameBefore.left + 60; }, kTimeoutMs));
+    EXPECT_EQ(WindowRect(frame).top, frameBefore.top + 30);
+}
+
+TEST_F(Client, GameViewMenuConfirmationAndBossKey)
+{
+    ASSERT_TRUE(EnterGameView());
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT f = WindowRect(frame);
+    EXPECT_EQ(f.left, work.left);
+    EXPECT_EQ(f.right, work.right);
+    EXPECT_EQ(f.bottom, work.bottom);
+    // The shadow follows as soon as the client has taken its new size.
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowRect(launcher).left == f.left - 6; }, kTimeoutMs));
+    const RECT shadow = WindowRect(launcher);
+    EXPECT_EQ(shadow.top, f.top - 6);
+    EXPECT_EQ(shadow.right, f.right + 6);
+    EXPECT_EQ(shadow.bottom, f.bottom + 6);
+    Screenshot(L"client-game-view.png");
+
+    // The title-bar menu.
+    const int right = f.right;
+    ClickAt(right - 71 - 12, f.top + 12);
+    HWND menu = WaitForVisible(L"zarvo_menu");
+    ASSERT_NE(menu, nullptr);
+    Screenshot(L"client-title-menu.png");
+    ClickAt(f.left + 400, f.top + 300); // elsewhere: the menu hides
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs));
+
+    // Close asks first: 取消 keeps the client.
+    ClickAt(right - 13, f.top + 12);
+    HWND confirm = WaitForVisible(L"zarvopellis");
+    ASSERT_NE(confirm, nullptr);
+    Screenshot(L"client-close-confirm.png");
+    RECT c = WindowRect(confirm);
+    ClickAt(c.left + 212, c.top + 117);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(confirm); }, kTimeoutMs));
+    EXPECT_FALSE(process.WaitForExit(500)) << "取消 keeps the client running";
+    EXPECT_TRUE(IsWindowVisible(frame));
+
+    // Alt+D hides the window to the notification area and brings it back.
+    SetForegroundWindow(frame);
+    PressKeys({VK_MENU, 'D'});
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(frame); }, kTimeoutMs)) << "Alt+D hid the frame";
+    PressKeys({VK_MENU, 'D'});
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(frame); }, kTimeoutMs)) << "Alt+D brought it back";
+
+    // 确定 ends it with exit code 0.
+    ClickAt(right - 13, f.top + 12);
+    confirm = WaitForVisible(L"zarvopellis");
+    ASSERT_NE(confirm, nullptr);
+    c = WindowRect(confirm);
+    ClickAt(c.left + 84, c.top + 117);
+    ASSERT_TRUE(process.WaitForExit(kTimeoutMs));
+    EXPECT_EQ(process.ExitCode(), 0u);
+}

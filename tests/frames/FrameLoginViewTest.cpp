@@ -1,0 +1,178 @@
+// The login view: the launcher with the page area over its dark panel.
+
+#include "FrameTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using frametest::FrameHarness;
+using frametest::PostClick;
+
+namespace {
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+std::wstring ClassOf(HWND hwnd)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+} // namespace
+
+TEST(LoginView, LauncherCentredAndFrameOverItsPanel)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int bx = (work.right - work.left - 1154) / 2;
+    const int by = (work.bottom - work.top - 704) / 2;
+
+    const RECT launcher = WindowRect(h.Launcher());
+    EXPECT_EQ(ClassOf(h.Launcher()), L"zarvo_back");
+    EXPECT_EQ(launcher.left, bx);
+    EXPECT_EQ(launcher.top, by);
+    EXPECT_EQ(launcher.right - launcher.left, 1154);
+    EXPECT_EQ(launcher.bottom - launcher.top, 704);
+    const LONG launcherEx = GetWindowLongW(h.Launcher(), GWL_EXSTYLE);
+    EXPECT_TRUE(launcherEx & WS_EX_LAYERED);
+    EXPECT_TRUE(launcherEx & WS_EX_TOOLWINDOW) << "no task-bar button of its own";
+    EXPECT_FALSE(launcherEx & WS_EX_APPWINDOW);
+
+    const RECT frame = WindowRect(h.Frame());
+    EXPECT_EQ(ClassOf(h.Frame()), L"zarvoostrel");
+    EXPECT_EQ(frame.left, bx + 377);
+    EXPECT_EQ(frame.top, by + 208);
+    EXPECT_EQ(frame.right - frame.left, 600);
+    EXPECT_EQ(frame.bottom - frame.top, 386);
+    EXPECT_EQ(GetWindow(h.Frame(), GW_OWNER), h.Launcher()) << "the launcher owns the frame";
+    EXPECT_TRUE(GetWindowLongW(h.Frame(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    wchar_t title[64] = {};
+    GetWindowTextW(h.Frame(), title, 64);
+    EXPECT_STREQ(title, L"Morvane网页版");
+
+    // The browser window covers the frame's whole client area, on the UI thread.
+    HWND html = h.frame->m_html.m_hWnd;
+    EXPECT_EQ(GetParent(html), h.Frame());
+    EXPECT_EQ(GetWindowThreadProcessId(html, nullptr), h.uiManager.m_threadId);
+    RECT htmlRect = WindowRect(html);
+    EXPECT_EQ(htmlRect.left, frame.left);
+    EXPECT_EQ(htmlRect.right - htmlRect.left, 600);
+    EXPECT_EQ(htmlRect.bottom - htmlRect.top, 386);
+    EXPECT_FALSE(h.frame->m_gameMode);
+}
+
+TEST(LoginView, StartUpAsksTheUiThreadToCreateNavigateAndSilence)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(test::PumpUntil([&] { return h.uiManager.Executed().size() >= 4; }));
+    const auto executed = h.uiManager.Executed();
+    // The probe's own creation is first; the frame's requests follow in this order.
+    std::vector<int> frameRequests(executed.begin() + 1, executed.end());
+    ASSERT_GE(frameRequests.size(), 3u);
+    EXPECT_EQ(frameRequests[0], REQUEST_CREATE);
+    EXPECT_EQ(frameRequests[1], REQUEST_NAVIGATE);
+    EXPECT_EQ(frameRequests[2], REQUEST_SET_SILENT);
+    VARIANT_BOOL silent = VARIANT_FALSE;
+    ASSERT_TRUE(test::PumpUntil([&] {
+        h.OnUiThread([&] { h.Site().WebBrowser()->get_Silent(&silent); });
+        return silent == VARIANT_TRUE;
+    }));
+    // Names for the page's scripts are in place before the first page.
+    EXPECT_EQ(h.Site().m_external.m_names.at(3000), L"zarvo_title");
+}
+
+TEST(LoginView, MovingTheLauncherCarriesTheFrame)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    const RECT before = WindowRect(h.Launcher());
+    MoveWindow(h.Launcher(), before.left + 40, before.top + 25, 1154, 704, TRUE);
+    const RECT frame = WindowRect(h.Frame());
+    EXPECT_EQ(frame.left, before.left + 40 + 377);
+    EXPECT_EQ(frame.top, before.top + 25 + 208);
+    EXPECT_EQ(frame.right - frame.left, 600);
+    EXPECT_EQ(frame.bottom - frame.top, 386);
+}
+
+TEST(LoginView, MinimiseHidesTheLauncherAndRestoreBringsBoth)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    PostClick(h.Launcher(), 1058, 196); // the launcher's minimise button
+    ASSERT_TRUE(test::PumpUntil([&] { return IsIconic(h.Frame()) && !IsWindowVisible(h.Launcher()); }));
+
+    // Restoring the frame from the task bar.
+    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsIconic(h.Frame()) && IsWindowVisible(h.Launcher()); }));
+
+    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(h.Launcher()); }));
+    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.Launcher()); }));
+
+    // Hiding and showing the frame takes the launcher along.
+    ShowWindow(h.Frame(), SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(h.Launcher()));
+    ShowWindow(h.Frame(), SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(h.Launcher()));
+}
+
+TEST(LoginView, PortalButtonsOpenTheirPagesInTheDefaultBrowser)
+{
+    test::UrlCapture capture;
+    ASSERT_TRUE(capture.Ready());
+    FrameHarness h(L"portal.test:8080");
+    ASSERT_TRUE(h.Start());
+    const POINT buttons[] = {{542, 183}, {939, 183}, {843, 183}, {450, 183}}; // 官方网站 游戏论坛 客服中心 充值中心
+    for (const POINT& p : buttons)
+        PostClick(h.Launcher(), p.x, p.y);
+    ASSERT_TRUE(capture.WaitFor(4));
+    auto urls = capture.Urls();
+    std::sort(urls.begin(), urls.end());
+    const std::vector<std::wstring> expected = {
+        L"http://forum.test:8081/forum-2110-1.html", L"http://pay.test:8082/",
+        L"http://portal.test:8080/games/vorn/", L"http://portal.test:8080/kf/"};
+    EXPECT_EQ(urls, expected);
+    EXPECT_TRUE(IsWindowVisible(h.Launcher())) << "the launcher stays";
+}
+
+TEST(LoginView, CloseAsksAndCancelLeavesEverything)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    {
+        frametest::ConfirmAnswerer answerer(frametest::ConfirmAnswerer::Cancel);
+        PostClick(h.Launcher(), 1045, 171); // the launcher's close button
+        ASSERT_TRUE(answerer.Done());
+        EXPECT_EQ(answerer.owner, h.Launcher());
+        test::PumpUntil([&] { return !IsWindow(answerer.window); });
+    }
+    EXPECT_TRUE(IsWindowVisible(h.Launcher()));
+    EXPECT_TRUE(IsWindowVisible(h.Frame()));
+
+    frametest::ConfirmAnswerer answerer(frametest::ConfirmAnswerer::Confirm);
+    PostClick(h.Launcher(), 1045, 171);
+    ASSERT_TRUE(answerer.Done());
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(h.Frame()); })) << "the frame closes after 确定";
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(h.Launcher()); })) << "and takes the launcher along";
+}
+
+TEST(LoginView, BossKeyIsNotTakenBeforeTheGameView)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(RegisterHotKey(probe, 1, MOD_ALT, 'D')) << "Alt+D is still free";
+    UnregisterHotKey(probe, 1);
+    DestroyWindow(probe);
+}

@@ -1,0 +1,252 @@
+#include "FrameTestSupport.h"
+
+#include "app/ConfigFile.h"
+#include "app/PortalSite.h"
+
+namespace frametest {
+
+BOOL SpyHtmlManager::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_HTML_REQUEST) {
+        int code = 0;
+        {
+            std::lock_guard<std::mutex> queue(m_requestMutex);
+            if (!m_requests.empty())
+                code = m_requests.front().code;
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_executed.push_back(code);
+    }
+    return CHtmlAppManager::PreTranslateMessage(msg);
+}
+
+std::vector<int> SpyHtmlManager::Executed()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_executed;
+}
+
+bool SpyHtmlManager::Ran(int code)
+{
+    for (int executed : Executed())
+        if (executed == code)
+            return true;
+    return false;
+}
+
+LRESULT UiProbe::HandleMessage(UINT msg, WPARAM, LPARAM lParam)
+{
+    if (msg != WM_RUN)
+        return 0;
+    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return 1;
+}
+
+bool UiProbe::Run(const std::function<void()>& work)
+{
+    DWORD_PTR ignored = 0;
+    return m_hWnd && SendMessageTimeoutW(m_hWnd, WM_RUN, 0, reinterpret_cast<LPARAM>(&work), SMTO_NORMAL, 10000,
+                                         &ignored) != 0;
+}
+
+LRESULT ObservedFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_FRAMECOMMAND || msg == WM_TIMER || msg == WM_HOTKEY || msg == WM_ARM_ENTER_TIMER)
+        seen.emplace_back(msg, wParam);
+    return CFrameGame::HandleMessage(msg, wParam, lParam);
+}
+
+int ObservedFrame::Count(UINT msg, WPARAM wParam) const
+{
+    int n = 0;
+    for (const auto& [m, w] : seen)
+        n += m == msg && w == wParam;
+    return n;
+}
+
+FrameHarness::FrameHarness(const std::wstring& portalHost, int uid)
+{
+    // Port 9 on the loopback refuses connections: pages fail fast, nothing leaves the machine.
+    WriteConfig(L"Portal", L"Host", portalHost.empty() ? L"127.0.0.1:9" : portalHost.c_str());
+    WriteConfig(L"Portal", L"ForumHost", L"forum.test:8081");
+    WriteConfig(L"Portal", L"PayHost", L"pay.test:8082");
+    wcsncpy(app.m_exeDir, folder.Path().c_str(), kPathCapacity - 1);
+    app.m_portal.LoadOverrides(ConfigFile(app.m_exeDir));
+    BuildStartUrl(app.m_startUrl, app.m_portal.StartPage().c_str(), uid);
+    g_app = &app;
+    frame = std::make_unique<ObservedFrame>();
+}
+
+FrameHarness::~FrameHarness()
+{
+    Stop();
+    frame.reset();
+    if (m_probeParent)
+        DestroyWindow(m_probeParent);
+    g_app = nullptr;
+}
+
+void FrameHarness::WriteConfig(const wchar_t* section, const wchar_t* key, const wchar_t* value)
+{
+    WritePrivateProfileStringW(section, key, value, folder.File(L"Config.ini").c_str());
+}
+
+bool FrameHarness::Start()
+{
+    m_uiThread = CreateThread(nullptr, 0, UiThreadMain, &uiManager, 0, nullptr);
+    if (!m_uiThread || !uiManager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_uiThread))
+        return false;
+    m_probeParent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HtmlRequest create;
+    create.code = REQUEST_CREATE;
+    create.hwnd = m_probeParent;
+    create.target = &probe;
+    create.param = 10;
+    create.param2 = 10;
+    uiManager.PostRequest(create);
+
+    if (!frame->CreateWindows())
+        return false;
+    return test::PumpUntil(
+        [&] {
+            HWND html = frame->m_html.m_hWnd;
+            return probe.m_hWnd && html && IsWindow(html) && frame->m_html.IsBrowserReady();
+        },
+        10000);
+}
+
+bool FrameHarness::EnterGameView()
+{
+    PostMessageW(Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_ENTER_GAME, 0);
+    return test::PumpUntil([&] { return IsZoomed(Frame()) && IsWindowVisible(Frame()); }, 5000);
+}
+
+void FrameHarness::Stop()
+{
+    if (frame && frame->m_hWnd && IsWindow(frame->m_hWnd))
+        DestroyWindow(frame->m_hWnd);
+    if (frame && frame->m_back.m_hWnd && IsWindow(frame->m_back.m_hWnd))
+        DestroyWindow(frame->m_back.m_hWnd);
+    if (m_uiThread) {
+        PostThreadMessageW(uiManager.m_threadId, WM_QUIT, 0, 0);
+        test::PumpUntil([&] { return WaitForSingleObject(m_uiThread, 0) == WAIT_OBJECT_0; }, 10000);
+        CloseHandle(m_uiThread);
+        m_uiThread = nullptr;
+    }
+    test::PumpPending();
+}
+
+void MoveCursorTo(HWND hwnd, int x, int y)
+{
+    POINT screen = {x, y};
+    ClientToScreen(hwnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+}
+
+void PostClick(HWND hwnd, int x, int y)
+{
+    MoveCursorTo(hwnd, x, y);
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+ConfirmAnswerer::ConfirmAnswerer(Answer answer) : m_answer(answer)
+{
+    m_thread = CreateThread(nullptr, 0, Main, this, 0, nullptr);
+}
+
+ConfirmAnswerer::~ConfirmAnswerer()
+{
+    if (m_thread) {
+        WaitForSingleObject(m_thread, 15000);
+        CloseHandle(m_thread);
+    }
+}
+
+bool ConfirmAnswerer::Done()
+{
+    if (m_thread)
+        test::PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 15000);
+    return m_clicked;
+}
+
+DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
+{
+    auto* self = static_cast<ConfirmAnswerer*>(param);
+    HWND found = nullptr;
+    // The window belongs to the test's own thread; this one only looks for it.
+    for (int tries = 0; tries < 1000 && !found; ++tries) {
+        for (HWND hwnd : VisibleWindows(L"zarvopellis"))
+            found = hwnd;
+        if (!found)
+            Sleep(10);
+    }
+    if (!found)
+        return 0;
+    GetWindowRect(found, &self->rect);
+    self->owner = GetWindow(found, GW_OWNER);
+    self->exStyle = GetWindowLongW(found, GWL_EXSTYLE);
+    self->ownerEnabledWhileOpen = self->owner && IsWindowEnabled(self->owner);
+    self->window = found;
+    if (self->m_answer == Escape || self->m_answer == Close) {
+        if (self->m_answer == Escape)
+            PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageW(found, WM_CLOSE, 0, 0);
+        self->m_clicked = true;
+        return 0;
+    }
+    // 确定 at (50, 100)-(118, 135), 取消 at (178, 100)-(246, 135).
+    const int x = self->m_answer == Confirm ? 84 : 212;
+    const int y = 117;
+    SetCursorPos(self->rect.left + x, self->rect.top + y);
+    const LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(found, WM_MOUSEMOVE, 0, at);
+    PostMessageW(found, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(found, WM_LBUTTONUP, 0, at);
+    self->m_clicked = true;
+    return 0;
+}
+
+bool NotifyIconPresent(HWND frame)
+{
+    NOTIFYICONDATAW probe = {};
+    probe.cbSize = sizeof(probe);
+    probe.hWnd = frame;
+    probe.uID = CFrameGame::kNotifyIconId;
+    if (!Shell_NotifyIconW(NIM_ADD, &probe))
+        return true;
+    Shell_NotifyIconW(NIM_DELETE, &probe);
+    return false;
+}
+
+namespace {
+struct ClassSearch {
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) && wcscmp(name, search->className) == 0)
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> VisibleWindows(const wchar_t* className)
+{
+    ClassSearch search{className, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace frametest
