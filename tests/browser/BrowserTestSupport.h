@@ -35,38 +35,6 @@ private:
     bool m_ok;
 };
 
-// A UI thread as start-up runs it: UiThreadMain with its own manager, OLE and loop.
-class UiThread {
-public:
-    UiThread()
-    {
-        m_thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
-        ready = m_thread && manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_thread);
-    }
-    ~UiThread() { Stop(); }
-    UiThread(const UiThread&) = delete;
-    UiThread& operator=(const UiThread&) = delete;
-
-    // Asks the thread to quit and waits for its end while this thread keeps its
-    // own messages flowing (the UI thread's windows may send to ours).
-    bool Stop()
-    {
-        if (!m_thread)
-            return true;
-        PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
-        const bool ended = PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 10000);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
-        return ended;
-    }
-
-    CHtmlAppManager manager;
-    bool ready = false;
-
-private:
-    HANDLE m_thread = nullptr;
-};
-
 // The browser window with a way for the test to run code on the UI thread.
 class TestHtml : public CMyHtml {
 public:

@@ -15,15 +15,9 @@ using frametest::FrameHarness;
 using frametest::NotifyIconPresent;
 using frametest::PostClick;
 using frametest::VisibleWindows;
+using frametest::WindowRect;
 
 namespace {
-
-RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
 
 RECT WorkArea()
 {

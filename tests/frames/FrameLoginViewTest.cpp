@@ -7,25 +7,10 @@
 #include <algorithm>
 
 using frametest::FrameHarness;
+using frametest::ClassOf;
 using frametest::PostClick;
+using frametest::WindowRect;
 
-namespace {
-
-RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-std::wstring ClassOf(HWND hwnd)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-} // namespace
 
 TEST(LoginView, LauncherCentredAndFrameOverItsPanel)
 {

@@ -223,30 +223,27 @@ bool NotifyIconPresent(HWND frame)
     return false;
 }
 
-namespace {
-struct ClassSearch {
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param)
+RECT WindowRect(HWND hwnd)
 {
-    auto* search = reinterpret_cast<ClassSearch*>(param);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+std::wstring ClassOf(HWND hwnd)
+{
     wchar_t name[64] = {};
     GetClassNameW(hwnd, name, 64);
-    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) && wcscmp(name, search->className) == 0)
-        search->found.push_back(hwnd);
-    return TRUE;
+    return name;
 }
-} // namespace
 
 std::vector<HWND> VisibleWindows(const wchar_t* className)
 {
-    ClassSearch search{className, {}};
-    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> visible;
+    for (HWND hwnd : test::TopLevelWindows(GetCurrentProcessId(), className))
+        if (IsWindowVisible(hwnd))
+            visible.push_back(hwnd);
+    return visible;
 }
 
 } // namespace frametest

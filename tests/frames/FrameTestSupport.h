@@ -129,6 +129,9 @@ private:
 // own addition back).
 bool NotifyIconPresent(HWND frame);
 
+RECT WindowRect(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+
 // Top-level visible windows of this process with a class name.
 std::vector<HWND> VisibleWindows(const wchar_t* className);
 

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "app/gameApp.h"
+
 #include <gdiplus.h>
 
 #include <filesystem>
@@ -195,20 +197,6 @@ std::string PortalDir()
     return GetEnvironmentVariableA("VORN_PORTAL_DIR", dir, sizeof(dir)) ? dir : "";
 }
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
-}
 } // namespace
 
 std::wstring UnixToWindowsPath(const std::string& unixPath)
@@ -380,6 +368,42 @@ std::vector<std::wstring> UrlCapture::Urls() const
 bool UrlCapture::WaitFor(size_t count, DWORD timeoutMs) const
 {
     return PumpUntil([&] { return Urls().size() >= count; }, timeoutMs);
+}
+
+} // namespace test
+
+namespace test {
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+UiThread::UiThread()
+{
+    m_thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
+    ready = m_thread && manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_thread);
+}
+
+bool UiThread::Stop()
+{
+    if (!m_thread)
+        return true;
+    PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
+    const bool ended = PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 10000);
+    CloseHandle(m_thread);
+    m_thread = nullptr;
+    return ended;
 }
 
 } // namespace test

@@ -4,6 +4,7 @@
 // attached to the test's own thread.
 
 #include "ui/framework/CAppManager.h"
+#include "ui/framework/CHtmlAppManager.h"
 
 #include <windows.h>
 
@@ -130,5 +131,31 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> m_previous; // key, old command ("" = none)
     bool m_ready = false;
 };
+
+} // namespace test
+
+namespace test {
+
+// A UI thread as start-up runs it: UiThreadMain with its own manager, OLE and loop.
+class UiThread {
+public:
+    UiThread();
+    ~UiThread() { Stop(); }
+    UiThread(const UiThread&) = delete;
+    UiThread& operator=(const UiThread&) = delete;
+
+    // Asks the thread to quit and waits for its end while this thread keeps its
+    // own messages flowing (the UI thread's windows may send to ours).
+    bool Stop();
+
+    CHtmlAppManager manager;
+    bool ready = false;
+
+private:
+    HANDLE m_thread = nullptr;
+};
+
+// The whole content of a file (empty when it cannot be read).
+std::string ReadWholeFile(const std::wstring& path);
 
 } // namespace test

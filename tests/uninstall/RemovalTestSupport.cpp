@@ -132,20 +132,7 @@ bool WriteText(const std::wstring& path, const std::string& text)
     return test::WriteFileBytes(path, text);
 }
 
-std::string ReadText(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
-        bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
-}
+std::string ReadText(const std::wstring& path) { return test::ReadWholeFile(path); }
 
 std::wstring ShortcutTarget(const std::wstring& shortcut)
 {

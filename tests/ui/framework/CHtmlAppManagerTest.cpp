@@ -78,33 +78,12 @@ private:
     std::vector<Call> m_calls;
 };
 
-// A UI thread as start-up runs it: its own manager, OLE and loop.
-class UiThread {
+// The UI thread, and a way to wait until it has run everything queued,
+// retries included: a marker request (a refresh of a window that never
+// exists, so it only asks whether its browser is ready) is sent round until,
+// when it runs, nothing is queued behind it.
+class UiThread : public test::UiThread {
 public:
-    UiThread()
-    {
-        m_thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
-        ready = m_thread && manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_thread);
-    }
-    ~UiThread() { Stop(); }
-    UiThread(const UiThread&) = delete;
-    UiThread& operator=(const UiThread&) = delete;
-
-    bool Stop()
-    {
-        if (!m_thread)
-            return true;
-        PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
-        // The main thread keeps pumping: the UI thread's windows may send to ours.
-        const bool ended = test::PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, 10000);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
-        return ended;
-    }
-    // Waits until the UI thread has run everything queued, retries included: a
-    // marker request (a refresh of a window that never exists, so it only asks
-    // whether its browser is ready) is sent round until, when it runs, nothing is
-    // queued behind it.
     bool Drain()
     {
         m_marker.queueToWatch = &manager;
@@ -122,11 +101,7 @@ public:
         return false;
     }
 
-    CHtmlAppManager manager;
-    bool ready = false;
-
 private:
-    HANDLE m_thread = nullptr;
     FakeTarget m_marker;
 };
 
