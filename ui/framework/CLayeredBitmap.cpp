@@ -37,6 +37,14 @@ CLayeredBitmap::~CLayeredBitmap()
         SelectObject(m_dc.Get(), m_previous);
 }
 
+void CLayeredBitmap::Clear()
+{
+    if (!m_bits)
+        return;
+    GdiFlush(); // drawing still queued for the bitmap lands before it is wiped
+    ZeroMemory(m_bits, static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * 4);
+}
+
 BOOL CLayeredBitmap::Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const
 {
     if (!update || !Valid())

@@ -1,7 +1,8 @@
 #pragma once
 // The off-screen image of a layered window: a 32-bit DIB section (premultiplied
 // alpha, bottom-up rows) selected into a memory DC, pushed to the screen with
-// UpdateLayeredWindow. Rebuilt for every update of the window.
+// UpdateLayeredWindow. Kept by its window's painter while the window keeps its
+// size, and cleared before each update.
 
 #include "ui/framework/ScopedGdi.h"
 
@@ -26,6 +27,8 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
+    // Makes every pixel fully transparent again.
+    void Clear();
     // Hands the image to the window at its current screen position, with the
     // given constant alpha on top of the per-pixel alpha.
     BOOL Push(UpdateLayeredWindowFn update, HWND hwnd, BYTE alpha) const;

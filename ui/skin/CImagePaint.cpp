@@ -131,6 +131,7 @@ void CImagePaint::Clear()
     mouseY = -1;
     hwnd = nullptr;
     layered = false;
+    layeredImage.reset();
 }
 
 bool CImagePaint::DispatchClick(CImageButton* button)
@@ -179,8 +180,13 @@ void CImagePaint::DrawItems(Gdiplus::Graphics& g, const RECT& client, const RECT
         g.FillRectangle(backgroundBrush.get(), static_cast<INT>(client.left - 1), static_cast<INT>(client.top - 1),
                         static_cast<INT>(client.right - client.left + 1),
                         static_cast<INT>(client.bottom - client.top + 1));
+    // Outlines drawn by the owner's callbacks are smoothed; the images are not:
+    // smoothing does nothing for an image on Windows, and under some GDI+
+    // implementations it only slows every image down.
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     if (onPaintBackground)
         onPaintBackground(g);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeNone);
     const RECT none = {};
     for (size_t i = 0; i < statics.size(); ++i) {
         if (!clip || Intersects(statics[i]->rect, *clip))
@@ -190,6 +196,7 @@ void CImagePaint::DrawItems(Gdiplus::Graphics& g, const RECT& client, const RECT
         if (!clip || Intersects(buttons[i]->rect, *clip))
             buttons[i]->Draw(g, mouseX, mouseY, leftPressed, none);
     }
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     if (onPaintForeground)
         onPaintForeground(g);
 }
@@ -201,7 +208,10 @@ void CImagePaint::PaintTo(HDC target, const RECT& client, const RECT* update)
         return;
     SetBkMode(surface.hMemDC, TRANSPARENT);
     Gdiplus::Graphics g(surface.hMemDC);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    // Only the update rectangle is copied to the window: pixels outside it
+    // need not be drawn at all.
+    if (update && !IsRectEmpty(update))
+        g.SetClip(Gdiplus::Rect(update->left, update->top, update->right - update->left, update->bottom - update->top));
     DrawItems(g, client, update);
 }
 
@@ -228,16 +238,23 @@ void CImagePaint::Redraw()
         return;
     RECT client;
     GetClientRect(hwnd, &client);
-    ScopedGetDC windowDC(hwnd);
-    CLayeredBitmap image(windowDC.Get(), client.right - client.left, client.bottom - client.top);
-    if (!image.Valid())
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (!layeredImage || layeredImage->Width() != width || layeredImage->Height() != height) {
+        layeredImage.reset(); // the old image goes before the new one is made
+        ScopedGetDC windowDC(hwnd);
+        layeredImage = std::make_unique<CLayeredBitmap>(windowDC.Get(), width, height);
+    }
+    if (!layeredImage->Valid()) {
+        layeredImage.reset();
         return;
+    }
+    layeredImage->Clear();
     {
-        Gdiplus::Graphics g(image.DC());
-        g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+        Gdiplus::Graphics g(layeredImage->DC());
         DrawItems(g, client, nullptr);
     }
-    image.Push(updateLayered, hwnd, alpha);
+    layeredImage->Push(updateLayered, hwnd, alpha);
 }
 
 void CImagePaint::Refresh(const RECT& rect)

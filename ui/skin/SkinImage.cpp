@@ -57,10 +57,21 @@ std::unique_ptr<Gdiplus::Image> LoadPngResource(int id)
         GlobalFree(copy);
         return nullptr;
     }
-    auto image = std::make_unique<Gdiplus::Image>(stream.Get(), TRUE);
+    auto image = std::make_unique<Gdiplus::Bitmap>(stream.Get(), TRUE);
     if (image->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
-    return image;
+    // Every paint pass draws onto premultiplied surfaces (layered images and
+    // off-screen DIBs): an image with an alpha channel kept premultiplied is
+    // drawn without converting each of its pixels again on every pass.
+    const Gdiplus::PixelFormat format = image->GetPixelFormat();
+    if (!Gdiplus::IsAlphaPixelFormat(format) || format == PixelFormat32bppPARGB)
+        return image;
+    const INT width = static_cast<INT>(image->GetWidth());
+    const INT height = static_cast<INT>(image->GetHeight());
+    std::unique_ptr<Gdiplus::Bitmap> premultiplied(image->Clone(0, 0, width, height, PixelFormat32bppPARGB));
+    if (!premultiplied || premultiplied->GetLastStatus() != Gdiplus::Ok)
+        return image;
+    return premultiplied;
 }
 
 std::unique_ptr<Gdiplus::Bitmap> CropImage(Gdiplus::Image* source, int x, int width, int height)

@@ -1,0 +1,84 @@
+#include "FloorLayeredWindow.h"
+
+namespace bench {
+
+namespace {
+
+LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_DESTROY)
+        PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+FloorLayeredWindow::~FloorLayeredWindow()
+{
+    if (m_hwnd && IsWindow(m_hwnd))
+        DestroyWindow(m_hwnd);
+    if (m_dc && m_previous)
+        SelectObject(m_dc, m_previous);
+    if (m_bitmap)
+        DeleteObject(m_bitmap);
+    if (m_dc)
+        DeleteDC(m_dc);
+}
+
+bool FloorLayeredWindow::Create(int x, int y)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = FloorWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kFloorClass;
+    RegisterClassExW(&wc);
+    m_hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, kFloorClass, L"", WS_POPUP, x, y, kLauncherWidth,
+                             kLauncherHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!m_hwnd)
+        return false;
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kLauncherWidth;
+    info.bmiHeader.biHeight = kLauncherHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_dc = CreateCompatibleDC(nullptr);
+    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!m_dc || !m_bitmap)
+        return false;
+    m_previous = SelectObject(m_dc, m_bitmap);
+    m_bits = bits;
+    auto* pixels = static_cast<DWORD*>(bits);
+    for (int i = 0; i < kLauncherWidth * kLauncherHeight; ++i)
+        pixels[i] = kFloorColor;
+    if (!Push())
+        return false;
+    ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+    return true;
+}
+
+void FloorLayeredWindow::SetPixels(const void* bits)
+{
+    GdiFlush();
+    CopyMemory(m_bits, bits, static_cast<size_t>(kLauncherWidth) * kLauncherHeight * 4);
+}
+
+BOOL FloorLayeredWindow::Push() const
+{
+    RECT window = {};
+    GetWindowRect(m_hwnd, &window);
+    POINT destination = {window.left, window.top};
+    SIZE size = {kLauncherWidth, kLauncherHeight};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    HDC screen = GetDC(nullptr);
+    const BOOL pushed = UpdateLayeredWindow(m_hwnd, screen, &destination, &size, m_dc, &source, 0, &blend, ULW_ALPHA);
+    ReleaseDC(nullptr, screen);
+    return pushed;
+}
+
+} // namespace bench

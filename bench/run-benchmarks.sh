@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs the benchmark programs in the build folder (inside an X display) and
+# prints their table, the machine it ran on and "N of M targets met".
+set -uo pipefail
+build=$1
+bin=$build/bin
+runner=$build/wine-run
+work=$build/bench
+rows=$work/rows.txt
+
+mkdir -p "$work/client"
+rm -f "$rows"
+# The installed client: a folder of its own whose portal refuses at once.
+cp "$bin/vorn.exe" "$work/client/"
+printf '[Portal]\r\nHost=127.0.0.1:9\r\nForumHost=127.0.0.1:9\r\nPayHost=127.0.0.1:9\r\n' >"$work/client/Config.ini"
+
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+status=0
+winpath() { echo "Z:${1//\//\\}"; }
+run() {
+    local out
+    out=$("$runner" "$@" </dev/null 2>"$work/stderr.txt") || status=1
+    printf '%s\n' "$out" | grep '^ROW' >>"$rows" || true
+    cat "$work/stderr.txt" >&2
+}
+run "$bin/start_bench.exe" 21 "$(winpath "$work/client")" "$(winpath "$bin/floor_window.exe")"
+run "$bin/paint_bench.exe" 300
+run "$bin/queue_bench.exe" 5000
+
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+wineserver -k </dev/null >/dev/null 2>&1
+
+size_row() {
+    local name=$1 target=$2 limit=${3:-}
+    local file=$bin/$name
+    if [ ! -f "$file" ]; then
+        printf 'ROW\tsize of %s, KB\tnot built\t—\t%s\t%s\n' "$name" "$target" "$([ -n "$limit" ] && echo missed || echo report)"
+        return
+    fi
+    local bytes verdict=report
+    bytes=$(stat -c %s "$file")
+    if [ -n "$limit" ]; then
+        if [ "$bytes" -le "$limit" ]; then verdict=met; else verdict=missed; fi
+    fi
+    printf 'ROW\tsize of %s, KB\t%d\t—\t%s\t%s\n' "$name" $(((bytes + 1023) / 1024)) "$target" "$verdict"
+}
+{
+    size_row vorn.exe "<= 1536 KB" $((1536 * 1024))
+    size_row Uninstall.exe report
+    size_row vorn-setup.exe report
+} >>"$rows"
+
+echo
+echo "| figure | vorn | floor | target | result |"
+echo "|---|---|---|---|---|"
+while IFS=$'\t' read -r _ figure measured floor target verdict; do
+    echo "| $figure | $measured | $floor | $target | $verdict |"
+done <"$rows"
+echo
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')
+echo "Machine: $cpu, $(nproc) cores, $(free -g | awk '/^Mem:/ {print $2}') GB; $(wine --version); Xvfb 1920x1080x24."
+echo "Load average (1, 5, 15 min) before: $load_before; after: $load_after."
+met=$(grep -c $'\tmet$' "$rows" || true)
+missed=$(grep -c $'\tmissed$' "$rows" || true)
+echo
+echo "$met of $((met + missed)) targets met"
+[ "$status" -eq 0 ] && [ "$missed" -eq 0 ]
