@@ -59,10 +59,22 @@ void CImageButton::SetImages(int normal, int hover, int pressed, int disabled)
 {
     if (normal == 0)
         return;
-    imgNormal = LoadPngResource(normal);
-    imgHover = LoadPngResource(hover);
-    imgPressed = LoadPngResource(pressed);
-    imgDisabled = LoadPngResource(disabled);
+    // Buttons usually repeat their images (pressed as hover, disabled as
+    // normal): each distinct id is decoded once.
+    const int ids[4] = {normal, hover, pressed, disabled};
+    std::shared_ptr<Gdiplus::Image> images[4];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < i && !images[i]; ++j) {
+            if (ids[j] == ids[i])
+                images[i] = images[j];
+        }
+        if (!images[i])
+            images[i] = LoadPngResource(ids[i]);
+    }
+    imgNormal = images[0];
+    imgHover = images[1];
+    imgPressed = images[2];
+    imgDisabled = images[3];
 }
 
 void CImageButton::SplitStrip(int stripId)

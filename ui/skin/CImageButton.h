@@ -42,10 +42,11 @@ public:
     std::unique_ptr<Gdiplus::Font> font;
     wchar_t text[kTextCapacity];
     HWND hwndOwner;
-    std::unique_ptr<Gdiplus::Image> imgNormal;
-    std::unique_ptr<Gdiplus::Image> imgHover;
-    std::unique_ptr<Gdiplus::Image> imgPressed;
-    std::unique_ptr<Gdiplus::Image> imgDisabled;
+    // Looks that name the same image share one decoded copy.
+    std::shared_ptr<Gdiplus::Image> imgNormal;
+    std::shared_ptr<Gdiplus::Image> imgHover;
+    std::shared_ptr<Gdiplus::Image> imgPressed;
+    std::shared_ptr<Gdiplus::Image> imgDisabled;
     std::unique_ptr<Gdiplus::Image> imgStrip;
     std::unique_ptr<Gdiplus::SolidBrush> textNormal;
     std::unique_ptr<Gdiplus::SolidBrush> textHover;

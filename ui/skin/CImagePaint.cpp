@@ -255,6 +255,10 @@ void CImagePaint::Redraw()
         DrawItems(g, client, nullptr);
     }
     layeredImage->Push(updateLayered, hwnd, alpha);
+    // The image is kept only while the pointer is over the window, where hover
+    // changes redraw it in quick succession; otherwise its memory goes at once.
+    if (!tracking)
+        layeredImage.reset();
 }
 
 void CImagePaint::Refresh(const RECT& rect)
@@ -310,7 +314,10 @@ void CImagePaint::OnMouseMove(int x, int y, bool& handled)
     mouseY = y;
     if (!tracking) {
         // Ask for WM_MOUSELEAVE, so the hover look ends when the mouse goes.
-        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, 10};
+        // WM_MOUSEHOVER is not used: the system's own hover time keeps systems
+        // that detect hovering and leaving by polling from waking the client
+        // every few milliseconds while the pointer rests on the window.
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, HOVER_DEFAULT};
         tracking = TrackMouseEvent(&track) != FALSE;
     }
     if (hotButton && hotButton->visible && Contains(hotButton->rect, x, y) && tracking)

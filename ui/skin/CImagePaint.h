@@ -65,8 +65,9 @@ public:
     void ToggleMaximize();
 
     UpdateLayeredWindowFn updateLayered = nullptr;
-    // The layered window's image, kept while the client size stays the same: a
-    // fresh DIB of the launcher's size costs as much as drawing into it.
+    // The layered window's image, kept while the pointer is over the window and
+    // the client size stays the same: a fresh DIB of the launcher's size costs
+    // as much as drawing into it.
     std::unique_ptr<CLayeredBitmap> layeredImage;
     bool layered = false;
     bool captured = false;
