@@ -44,6 +44,21 @@ void ConfigFile::ReadText(const wchar_t* section, const wchar_t* key, wchar_t (&
         GetPrivateProfileStringW(section, key, L"", value, kIniValueCapacity, m_path);
 }
 
+bool ConfigFile::ReadWholeText(const wchar_t* section, const wchar_t* key,
+                               wchar_t (&value)[kIniValueCapacity]) const
+{
+    ZeroMemory(value, sizeof(value));
+    if (!m_usable)
+        return false;
+    // One character more than fits: a value that fills it was longer than the buffer.
+    wchar_t wider[kIniValueCapacity + 1] = {};
+    const DWORD length = GetPrivateProfileStringW(section, key, L"", wider, kIniValueCapacity + 1, m_path);
+    if (length >= kIniValueCapacity)
+        return false;
+    StringCchCopyW(value, kIniValueCapacity, wider);
+    return true;
+}
+
 int ConfigFile::ReadInt(const wchar_t* section, const wchar_t* key) const
 {
     wchar_t value[kIniValueCapacity];

@@ -24,6 +24,9 @@ public:
     const wchar_t* Path() const { return m_path; }
 
     void ReadText(const wchar_t* section, const wchar_t* key, wchar_t (&value)[kIniValueCapacity]) const;
+    // As ReadText, but a value longer than the buffer reads as empty and gives
+    // false: for values that are wrong when cut (a cut host is another host).
+    bool ReadWholeText(const wchar_t* section, const wchar_t* key, wchar_t (&value)[kIniValueCapacity]) const;
     int ReadInt(const wchar_t* section, const wchar_t* key) const;
     bool WriteText(const wchar_t* section, const wchar_t* key, const wchar_t* value) const;
     bool WriteInt(const wchar_t* section, const wchar_t* key, int value) const;

@@ -20,8 +20,7 @@ bool IsHostChar(wchar_t c)
 void TakeOverride(const ConfigFile& config, const wchar_t* key, wchar_t (&host)[PortalSite::kHostCapacity])
 {
     wchar_t value[kIniValueCapacity];
-    config.ReadText(L"Portal", key, value);
-    if (PortalSite::IsValidHost(value))
+    if (config.ReadWholeText(L"Portal", key, value) && PortalSite::IsValidHost(value))
         StringCchCopyW(host, PortalSite::kHostCapacity, value);
 }
 

@@ -2,6 +2,7 @@
 
 #include "frames/CFrameGame.h"
 #include "ui/framework/CHtmlAppManager.h"
+#include "ui/framework/TextCut.h"
 
 #include <ole2.h>
 #include <strsafe.h>
@@ -141,7 +142,7 @@ void gameApp::SetUserName(const wchar_t* name)
     ZeroMemory(m_userNameAnsi, sizeof(m_userNameAnsi));
     if (!name)
         return;
-    StringCchCopyW(m_userName, kUserNameCapacity, name);
+    CopyCut(m_userName, name);
 
     // Convert as many whole characters as fit in 63 bytes, so a double-byte
     // character is never cut in half.

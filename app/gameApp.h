@@ -20,6 +20,10 @@ public:
 
     bool InitInstance() override;
     void SetUserName(const wchar_t* name);
+    // Start-up's Config.ini step for m_exeDir: writes the version, reads the user
+    // id, the run counter and the portal's hosts, builds m_startUrl and writes
+    // the counter back.
+    void UpdateConfig();
 
     wchar_t m_exeDir[kPathCapacity] = {};
     wchar_t m_startUrl[kStartUrlCapacity] = {};
@@ -33,7 +37,6 @@ public:
 private:
     void ReadExeDir();
     void TakeInstanceMutex();
-    void UpdateConfig();
     void RunFrames();
 };
 

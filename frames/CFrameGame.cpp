@@ -7,6 +7,7 @@
 #include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
 #include "ui/framework/CHtmlAppManager.h"
+#include "ui/framework/TextCut.h"
 
 #include <strsafe.h>
 
@@ -486,7 +487,7 @@ void CFrameGame::ReadLoginUser()
         return;
     ComBstr text;
     if (SUCCEEDED(element->get_innerText(text.Put())) && text.Get()) {
-        StringCchCopyW(m_loginUser, kLoginUserCapacity, text.Get());
+        CopyCut(m_loginUser, text.Get());
         if (g_app)
             g_app->SetUserName(m_loginUser);
     }
@@ -514,7 +515,7 @@ void CFrameGame::SetTitleText(const std::wstring& text)
 {
     {
         std::lock_guard<std::mutex> lock(m_titleLock);
-        StringCchCopyW(m_titleText, kTitleCapacity, text.c_str());
+        CopyCut(m_titleText, text.c_str());
     }
     InvalidateTitle();
 }
