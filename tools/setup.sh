@@ -7,7 +7,7 @@ export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d"
 
 VORN_PACKAGES=(
-    make cmake googletest python3
+    make cmake googletest python3 g++
     mingw-w64 g++-mingw-w64-i686-posix
     wine wine32:i386 fonts-wine fonts-wqy-zenhei
     xvfb xauth xdotool imagemagick x11-utils nsis
