@@ -23,7 +23,8 @@ winpath() { echo "Z:${1//\//\\}"; }
 run() {
     local out
     out=$("$runner" "$@" </dev/null 2>"$work/stderr.txt") || status=1
-    printf '%s\n' "$out" | grep '^ROW' >>"$rows" || true
+    # Windows programs end their lines with CR LF.
+    printf '%s\n' "$out" | tr -d '\r' | grep '^ROW' >>"$rows" || true
     cat "$work/stderr.txt" >&2
 }
 run "$bin/start_bench.exe" 21 "$(winpath "$work/client")" "$(winpath "$bin/floor_window.exe")"
