@@ -23,6 +23,7 @@
 #include <psapi.h>
 
 #include <cctype>
+#include <map>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -262,10 +263,25 @@ double StatusKb(const std::wstring& procFolder, const char* field)
     return at == std::string::npos ? 0.0 : std::atof(status.c_str() + at + std::strlen(field));
 }
 
-double CpuMs(HANDLE process, const std::wstring& procFolder)
+// CPU time of each of the process's threads, in nanoseconds, by thread id.
+std::map<std::wstring, double> LinuxThreadCpuNs(const std::wstring& procFolder)
 {
-    if (!procFolder.empty())
-        return LinuxCpuMs(procFolder);
+    std::map<std::wstring, double> threads;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((procFolder + L"\\task\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return threads;
+    do {
+        if (iswdigit(entry.cFileName[0]))
+            threads[entry.cFileName] =
+                std::atof(ReadSmallFile(procFolder + L"\\task\\" + entry.cFileName + L"\\schedstat").c_str());
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return threads;
+}
+
+double CpuMs(HANDLE process)
+{
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
         return -1.0;
@@ -275,12 +291,33 @@ double CpuMs(HANDLE process, const std::wstring& procFolder)
     return (ticks(kernel) + ticks(user)) / 10000.0;
 }
 
+// CPU time the process uses while left alone for kIdleMs. Under Wine: the sum
+// over its threads (nanosecond accounting; a thread that starts meanwhile
+// counts whole), cross-checked against the process's own total, which counts
+// ended threads too but only in ticks of 10 ms: the larger of the two is taken.
 double IdleCpuMs(HANDLE process, const std::wstring& procFolder)
 {
-    const double before = CpuMs(process, procFolder);
+    if (procFolder.empty()) {
+        const double before = CpuMs(process);
+        Sleep(kIdleMs);
+        const double after = CpuMs(process);
+        return before < 0 || after < 0 ? -1.0 : after - before;
+    }
+    const std::map<std::wstring, double> before = LinuxThreadCpuNs(procFolder);
+    const double totalBefore = LinuxCpuMs(procFolder);
     Sleep(kIdleMs);
-    const double after = CpuMs(process, procFolder);
-    return before < 0 || after < 0 ? -1.0 : after - before;
+    const std::map<std::wstring, double> after = LinuxThreadCpuNs(procFolder);
+    const double totalAfter = LinuxCpuMs(procFolder);
+    if (after.empty() || totalBefore < 0 || totalAfter < 0)
+        return -1.0;
+    double ns = 0;
+    for (const auto& [thread, used] : after) {
+        const auto earlier = before.find(thread);
+        ns += used - (earlier != before.end() ? earlier->second : 0.0);
+    }
+    // Ticks: a total that moved by one tick may mean anything up to 10 ms.
+    const double ticksMs = totalAfter - totalBefore - 10.0;
+    return std::max(ns / 1e6, ticksMs);
 }
 
 struct Memory {

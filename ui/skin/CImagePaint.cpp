@@ -314,10 +314,7 @@ void CImagePaint::OnMouseMove(int x, int y, bool& handled)
     mouseY = y;
     if (!tracking) {
         // Ask for WM_MOUSELEAVE, so the hover look ends when the mouse goes.
-        // WM_MOUSEHOVER is not used: the system's own hover time keeps systems
-        // that detect hovering and leaving by polling from waking the client
-        // every few milliseconds while the pointer rests on the window.
-        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, HOVER_DEFAULT};
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, 10};
         tracking = TrackMouseEvent(&track) != FALSE;
     }
     if (hotButton && hotButton->visible && Contains(hotButton->rect, x, y) && tracking)
@@ -448,6 +445,17 @@ void CImagePaint::OnRightUp(int x, int y)
     rightPressRect = kNoRect;
 }
 
+void CImagePaint::OnMouseHover()
+{
+    // The pointer rests: from now on only its leaving matters. Where leaving is
+    // detected by polling at the hover time, this ends the fast polling that the
+    // short hover time started, so a resting pointer costs nothing.
+    if (!tracking || !hwnd)
+        return;
+    TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, HOVER_DEFAULT};
+    TrackMouseEvent(&track);
+}
+
 void CImagePaint::OnMouseLeave()
 {
     tracking = false;
@@ -541,6 +549,9 @@ bool CImagePaint::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_MOUSELEAVE:
         OnMouseLeave();
+        break;
+    case WM_MOUSEHOVER:
+        OnMouseHover();
         break;
     default:
         break;

@@ -114,5 +114,6 @@ private:
     void OnLeftUp(int x, int y, bool& handled);
     void OnRightDown(int x, int y, bool& handled);
     void OnRightUp(int x, int y);
+    void OnMouseHover();
     void OnMouseLeave();
 };

@@ -166,9 +166,7 @@ void CImagePaintEx::OnMouseMove(int x, int y)
     mouseX = x;
     mouseY = y;
     if (!tracking) {
-        // The system's hover time, as the painter does: no fast polling where
-        // leaving is detected by polling.
-        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, HOVER_DEFAULT};
+        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, 10};
         tracking = TrackMouseEvent(&track) != FALSE;
     }
     if (hotRow) {
