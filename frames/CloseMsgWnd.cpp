@@ -25,18 +25,24 @@ int CloseMsgWnd::DoModal(HWND owner)
     const int x = (o.right - kWidth - o.left) / 2 + o.left;
     const int y = (o.bottom - kHeight - o.top) / 2 + o.top;
 
-    m_owner = owner;
+    // Modal to its owner, as a dialog is: the owner takes no input from the
+    // moment the question shows until it is answered, so it cannot ask a
+    // second time meanwhile.
+    const bool disabledOwner = owner && IsWindowEnabled(owner);
+    if (disabledOwner)
+        EnableWindow(owner, FALSE);
+    m_owner = disabledOwner ? owner : nullptr;
     if (m_hWnd && IsWindow(m_hWnd))
         MoveWindow(m_hWnd, x, y, kWidth, kHeight, TRUE);
     else
         Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
                kWidth, kHeight, owner);
-
-    // Modal to its owner, as a dialog is: the owner takes no input until the
-    // question is answered, so it cannot ask a second time meanwhile.
-    const bool disabledOwner = owner && m_hWnd && IsWindowEnabled(owner);
-    if (disabledOwner)
-        EnableWindow(owner, FALSE);
+    if (!m_hWnd || !IsWindow(m_hWnd)) {
+        if (disabledOwner)
+            EnableWindow(owner, TRUE);
+        m_owner = nullptr;
+        return result;
+    }
     RunModalLoop();
     if (disabledOwner && IsWindow(owner))
         EnableWindow(owner, TRUE);

@@ -25,5 +25,5 @@ public:
 private:
     void Finish(int answer);
 
-    HWND m_owner = nullptr;
+    HWND m_owner = nullptr; // the owner this question disabled, enabled again on the answer
 };

@@ -59,6 +59,17 @@ TEST_F(Confirmation, CentredOnTheOwnerLayeredAndModalToIt)
     EXPECT_TRUE(IsWindowEnabled(owner)) << "and gets it back afterwards";
 }
 
+TEST_F(Confirmation, AnOwnerDisabledBeforehandStaysDisabled)
+{
+    EnableWindow(owner, FALSE);
+    ConfirmAnswerer answerer(ConfirmAnswerer::Confirm);
+    CloseMsgWnd confirm;
+    EXPECT_EQ(confirm.DoModal(owner), 1);
+    ASSERT_TRUE(answerer.Done());
+    EXPECT_FALSE(IsWindowEnabled(owner)) << "the question enables only what it disabled";
+    EnableWindow(owner, TRUE);
+}
+
 TEST_F(Confirmation, EscapeOrClosingTheWindowAnswersTwo)
 {
     for (auto answer : {ConfirmAnswerer::Escape, ConfirmAnswerer::Close}) {
