@@ -80,6 +80,10 @@ bool CFrameGame::CreateWindows()
     const int by = (work.bottom - work.top - CFrameBack::kHeight) / 2;
     m_back.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, bx, by, CFrameBack::kWidth, CFrameBack::kHeight,
                   nullptr);
+    // Let the launcher reach the screen before the page area is built: a look
+    // at the message queue hands the display what has been drawn so far.
+    MSG pending;
+    PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE);
 
     if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kPageWidth &&
         GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kPageHeight) {

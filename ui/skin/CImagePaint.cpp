@@ -118,7 +118,10 @@ void CImagePaint::EnableLayered()
     alpha = 255;
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     updateLayered = update;
-    Redraw();
+    // A window that is not shown yet gets its first image when it is shown;
+    // pushing one now would only be drawn again.
+    if (IsWindowVisible(hwnd))
+        Redraw();
 }
 
 void CImagePaint::Clear()
