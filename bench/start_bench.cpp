@@ -166,7 +166,13 @@ double TimeToScreen(const Program& program, Started& process, HWND& window)
 bool Close(Started& process, HWND window, bool isClient)
 {
     if (isClient) {
-        HWND frame = WindowOf(process.info.dwProcessId, L"zarvoostrel");
+        // The launcher shows before the game frame behind it is created.
+        HWND frame = nullptr;
+        for (DWORD waited = 0; !frame && waited < kStartTimeoutMs; ++waited) {
+            frame = WindowOf(process.info.dwProcessId, L"zarvoostrel");
+            if (!frame)
+                Sleep(1);
+        }
         PostMessageW(frame, WM_FRAMECOMMAND, FRAME_CMD_CLOSE, 0);
     } else {
         PostMessageW(window, WM_CLOSE, 0, 0);
