@@ -350,8 +350,19 @@ void CImagePaint::OnMouseMove(int x, int y, bool& handled)
         handled = true;
 }
 
+void CImagePaint::HoverAtPress(int x, int y)
+{
+    // A press says where the pointer is, also when no move came before it or a
+    // late leave message has just cleared the hover: the button under it is hot.
+    if (hotButton && hotButton->visible && Contains(hotButton->rect, x, y))
+        return;
+    bool hoverHandled = false;
+    OnMouseMove(x, y, hoverHandled);
+}
+
 void CImagePaint::OnLeftDown(int x, int y, bool& handled)
 {
+    HoverAtPress(x, y);
     mouseX = x;
     mouseY = y;
     bool onButton = false;
@@ -411,6 +422,7 @@ void CImagePaint::OnLeftUp(int x, int y, bool& handled)
 
 void CImagePaint::OnRightDown(int x, int y, bool& handled)
 {
+    HoverAtPress(x, y);
     mouseX = x;
     mouseY = y;
     if (hotButton && Contains(hotButton->rect, x, y)) {

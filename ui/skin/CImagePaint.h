@@ -108,6 +108,7 @@ private:
     void Refresh(const RECT& rect);
     void Reanchor(int width, int height);
     void ClearMouse();
+    void HoverAtPress(int x, int y);
 
     void OnMouseMove(int x, int y, bool& handled);
     void OnLeftDown(int x, int y, bool& handled);

@@ -253,6 +253,31 @@ TEST_F(PainterTest, MouseLeaveEndsTheHover)
     EXPECT_EQ(window.paint.mouseX, -1);
 }
 
+TEST_F(PainterTest, APressClicksTheButtonUnderItWhateverTheHoverSaid)
+{
+    // A leave message that arrives late, after the pointer came back (seen
+    // under load when a hidden window is shown again), clears the hover.
+    MouseMove(hwnd(), 60, 70);
+    SendMessageW(hwnd(), WM_MOUSELEAVE, 0, 0);
+    ASSERT_EQ(window.paint.hotButton, nullptr);
+    MouseMessage(hwnd(), WM_LBUTTONDOWN, 60, 70);
+    MouseMessage(hwnd(), WM_LBUTTONUP, 60, 70);
+    EXPECT_EQ(window.Count("click 7"), 1) << "the press itself says where the pointer is";
+
+    // The same for a right press, and for a press that no move came before.
+    SendMessageW(hwnd(), WM_MOUSELEAVE, 0, 0);
+    MouseMessage(hwnd(), WM_RBUTTONDOWN, 60, 70);
+    MouseMessage(hwnd(), WM_RBUTTONUP, 60, 70);
+    EXPECT_EQ(window.Count("rclick 7"), 1);
+
+    // A press beside the button still presses nothing.
+    SendMessageW(hwnd(), WM_MOUSELEAVE, 0, 0);
+    MouseMessage(hwnd(), WM_LBUTTONDOWN, 200, 150);
+    MouseMessage(hwnd(), WM_LBUTTONUP, 200, 150);
+    EXPECT_EQ(window.Count("click 7"), 1);
+    EXPECT_EQ(window.paint.hotButton, nullptr);
+}
+
 TEST_F(PainterTest, AddButtonAgainReloadsAndRemovalClearsTheHotButton)
 {
     button->SetText(L"旧");
