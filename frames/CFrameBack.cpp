@@ -6,16 +6,9 @@
 #include "resources/resource.h"
 #include "ui/framework/CShadowCtrl.h"
 
-#include <shellapi.h>
-
 namespace {
 
 constexpr LONG kStyleAdded = WS_CLIPCHILDREN | WS_MAXIMIZEBOX | 0x00000100;
-
-void OpenInBrowser(const std::wstring& url)
-{
-    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
-}
 
 } // namespace
 
@@ -120,16 +113,16 @@ bool CFrameBack::OnPortalButton(CImageButton* button)
         return false;
     }
     case kHomeId:
-        OpenInBrowser(m_portal.HomePage());
+        CFrameGame::OpenInBrowser(m_portal.HomePage());
         return true;
     case kForumId:
-        OpenInBrowser(m_portal.ForumPage());
+        CFrameGame::OpenInBrowser(m_portal.ForumPage());
         return true;
     case kServiceId:
-        OpenInBrowser(m_portal.ServicePage());
+        CFrameGame::OpenInBrowser(m_portal.ServicePage());
         return true;
     case kPayId:
-        OpenInBrowser(m_portal.PaymentPage());
+        CFrameGame::OpenInBrowser(m_portal.PaymentPage());
         return true;
     default:
         return true;

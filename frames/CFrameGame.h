@@ -117,6 +117,9 @@ public:
     BossKey m_bossKey;
     PortalSite m_portal;
 
+    // Opens a portal page in the user's default browser.
+    static void OpenInBrowser(const std::wstring& url);
+
 private:
     void SetTitleText(const std::wstring& text);
     void InvalidateTitle();
@@ -127,7 +130,6 @@ private:
     void FollowWithShadow();
     void ShowZoomGlyph();
     void AddTitleBar();
-    void OpenInBrowser(const std::wstring& url);
 
     // Guards m_titleText: the UI thread writes it, the main thread paints it.
     std::mutex m_titleLock;

@@ -22,10 +22,10 @@ RECT WindowRect(HWND hwnd)
     return r;
 }
 
-// What the screen shows, as 32-bit pixels (one copy of the whole screen).
-std::vector<DWORD> ScreenSample()
+// What the screen shows in a rectangle, as 32-bit pixels.
+std::vector<DWORD> ScreenPixels(const RECT& r)
 {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const int w = r.right - r.left, h = r.bottom - r.top;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = w;
@@ -39,7 +39,7 @@ std::vector<DWORD> ScreenSample()
     std::vector<DWORD> pixels;
     if (bitmap) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
         GdiFlush();
         pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
         SelectObject(memory, previous);
@@ -50,21 +50,31 @@ std::vector<DWORD> ScreenSample()
     return pixels;
 }
 
+RECT WholeScreen()
+{
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// What the screen shows in the 17 x 17 square around a point.
+std::vector<DWORD> ScreenSquare(int x, int y)
+{
+    return ScreenPixels({x - 8, y - 8, x + 9, y + 9});
+}
+
 // Saves the screen once the client has finished painting it (the picture no
 // longer changes between two looks).
 void Screenshot(const wchar_t* name)
 {
-    std::vector<DWORD> last = ScreenSample();
+    std::vector<DWORD> last = ScreenPixels(WholeScreen());
     test::PumpUntil(
         [&] {
-            std::vector<DWORD> now = ScreenSample();
+            std::vector<DWORD> now = ScreenPixels(WholeScreen());
             const bool settled = now == last;
             last = std::move(now);
             return settled;
         },
         5000);
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    EXPECT_TRUE(test::SaveScreenRect(screen, test::ArtifactFolder() + L"\\" + name));
+    EXPECT_TRUE(test::SaveScreenRect(WholeScreen(), test::ArtifactFolder() + L"\\" + name));
 }
 
 // Real input, through the system's input queue, as a user gives it.
@@ -92,30 +102,6 @@ void ClickAt(int x, int y)
     SetCursorPos(x, y);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
-}
-
-// What the screen shows in the 17 x 17 square around a point.
-std::vector<DWORD> ScreenSquare(int x, int y)
-{
-    constexpr int kSide = 17;
-    std::vector<DWORD> pixels(kSide * kSide);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSide, -kSide, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        BitBlt(memory, 0, 0, kSide, kSide, screen, x - kSide / 2, y - kSide / 2, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels.data(), bits, pixels.size() * sizeof(DWORD));
-        SelectObject(memory, old);
-        DeleteObject(dib);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
 }
 
 // A move of the pointer through the system's input queue, as a mouse gives it.
