@@ -5,11 +5,15 @@ VORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${VORN_BUILD:-$VORN_ROOT/build}
 export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d"
+# i686: the programs as they ship. x86_64: the same sources built for 64-bit
+# Windows, for machines whose kernel runs no 32-bit code (IA-32 emulation off),
+# where Wine's 32-bit loader cannot start. Chosen by choose_arch unless set.
+VORN_ARCH=${VORN_ARCH:-}
 
 VORN_PACKAGES=(
     make cmake googletest python3 g++
-    mingw-w64 g++-mingw-w64-i686-posix
-    wine wine32:i386 fonts-wine fonts-wqy-zenhei
+    mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine wine32:i386 wine64 fonts-wine fonts-wqy-zenhei
     xvfb xauth xdotool imagemagick x11-utils nsis
 )
 
@@ -35,14 +39,62 @@ ensure_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# True when the processor runs 32-bit programs itself: a machine that runs them
+# only through an emulator registered for them is far too slow for Wine.
+runs_32bit_natively() {
+    local entry
+    for entry in /proc/sys/fs/binfmt_misc/*; do
+        [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null &&
+            grep -q '^magic 7f454c46010101000000000000000000020003' "$entry" && return 1
+    done
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Picks the build for this machine and points "wine" at the matching loader.
+choose_arch() {
+    if [ -z "$VORN_ARCH" ]; then
+        if runs_32bit_natively; then
+            VORN_ARCH=i686
+        else
+            VORN_ARCH=x86_64
+            step "this machine runs no 32-bit code: building and testing the 64-bit build"
+        fi
+    fi
+    local cache="$BUILD/CMakeCache.txt"
+    if [ -f "$cache" ] && ! grep -q "mingw-$VORN_ARCH.cmake" "$cache"; then
+        step "$BUILD holds another architecture's build: starting it again"
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        rm -rf "$BUILD"
+    fi
+    if [ "$VORN_ARCH" = x86_64 ]; then
+        export WINEARCH=win64
+        # Debian's "wine" starts the 32-bit loader whenever it is installed.
+        mkdir -p "$BUILD/wine-bin"
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$BUILD/wine-bin/wine"
+        chmod +x "$BUILD/wine-bin/wine"
+        export PATH="$BUILD/wine-bin:$PATH"
+    fi
+}
+
 build_all() {
-    if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-        step "configuring $BUILD"
-        cmake -S "$VORN_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/mingw-i686.cmake" \
+    choose_arch
+    local cache="$BUILD/CMakeCache.txt"
+    if [ ! -f "$cache" ]; then
+        step "configuring $BUILD ($VORN_ARCH)"
+        cmake -S "$VORN_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/mingw-$VORN_ARCH.cmake" \
             -DCMAKE_BUILD_TYPE=Release >/dev/null
     fi
     step "building"
     cmake --build "$BUILD" -j "$(nproc)" -- --no-print-directory
+    if [ "$VORN_ARCH" = x86_64 ]; then
+        # The programs as they ship are built all the same, so the 32-bit build
+        # never breaks unseen.
+        step "building the 32-bit programs"
+        [ -f "$BUILD/i686/CMakeCache.txt" ] ||
+            cmake -S "$VORN_ROOT" -B "$BUILD/i686" -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/mingw-i686.cmake" \
+                -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build "$BUILD/i686" -j "$(nproc)" --target vorn Uninstall -- --no-print-directory
+    fi
 }
 
 # A 32-bit prefix inside the build folder, made once: no crash dialogs, Chinese
@@ -59,7 +111,7 @@ ensure_wine_prefix() {
         # A server left running for this prefix (persistent) would make the waits below endless.
         wineserver -k </dev/null >/dev/null 2>&1
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" wineboot -i </dev/null >/dev/null 2>&1
+            WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" wine wineboot -i </dev/null >/dev/null 2>&1
             wineserver -w
         fi
         wine_reg() { LANG=C.UTF-8 wine reg add "$@" /f </dev/null >/dev/null 2>&1; }

@@ -78,9 +78,15 @@ bool RunsUnderWine()
 
 size_t WineGdiObjects()
 {
-    // The thread's TEB holds the PEB at 0x30; the PEB holds the GDI handle table at 0x94.
+    // The thread's TEB holds the PEB, and the PEB the GDI handle table.
+#ifdef _WIN64
+    const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
+    constexpr size_t kGdiTableOffset = 0xF8;
+#else
     const BYTE* peb = reinterpret_cast<const BYTE*>(static_cast<ULONG_PTR>(__readfsdword(0x30)));
-    const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + 0x94);
+    constexpr size_t kGdiTableOffset = 0x94;
+#endif
+    const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + kGdiTableOffset);
     if (!table)
         return 0;
     size_t used = 0;

@@ -65,8 +65,10 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder()
 {
     std::error_code ignored;
-    for (auto& entry : std::filesystem::recursive_directory_iterator(m_path, ignored))
-        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Never throws: a path the file functions cannot follow is left behind.
+    std::filesystem::recursive_directory_iterator it(m_path, ignored), end;
+    for (; it != end; it.increment(ignored))
+        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
     std::filesystem::remove_all(m_path, ignored);
 }
 

@@ -33,6 +33,7 @@ void ExpectInstalledInto(const std::wstring& folder)
 
 TEST(InstallRoundTrip, InstallsThenRemovesEverything)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
     ExpectInstalledInto(folder);
@@ -54,6 +55,7 @@ TEST(InstallRoundTrip, InstallsThenRemovesEverything)
 
 TEST(InstallRoundTrip, AReinstallGoesToTheSameFolderAndKeepsTheUsersConfig)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = L"C:\\Games\\" + std::wstring(kCaption);
     ASSERT_EQ(RunInstaller(folder), 0u);
     const std::string config = "[GameInfo]\r\nVersion=1.15\r\n[Common]\r\nUID=12345\r\nRunCount=7\r\n";

@@ -9,6 +9,7 @@ using namespace removal;
 
 TEST(RegistryCleanup, MarksTheRemoverForTheCompatibilityAssistantAndDeletesOnlyTheClientsEmulationValue)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCompatibilityKey));
@@ -25,6 +26,7 @@ TEST(RegistryCleanup, MarksTheRemoverForTheCompatibilityAssistantAndDeletesOnlyT
 
 TEST(RegistryCleanup, AMissingCompatibilityKeyIsNotCreated)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
     DeleteKeyTree(HKEY_CURRENT_USER, kCompatibilityKey);

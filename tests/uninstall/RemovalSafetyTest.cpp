@@ -31,6 +31,7 @@ bool IsEntryAndShortcutsGone()
 
 TEST(RemovalSafety, AnInstallPathWithBlanksReachesTheFinalDeleteAsOneArgument)
 {
+    SKIP_WITHOUT_INSTALLER();
     // Unquoted, "del /S C:\My Games\..." would empty C:\My.
     PlaceUserFiles(L"C:\\My");
     const std::wstring folder = L"C:\\My Games\\" + std::wstring(kCaption) + L" 2";
@@ -46,6 +47,7 @@ TEST(RemovalSafety, AnInstallPathWithBlanksReachesTheFinalDeleteAsOneArgument)
 
 TEST(RemovalSafety, ALinkInsideTheInstallFolderIsNeverFollowed)
 {
+    SKIP_WITHOUT_INSTALLER();
     PlaceUserFiles(L"C:\\Saves");
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
@@ -68,6 +70,7 @@ TEST(RemovalSafety, ALinkInsideTheInstallFolderIsNeverFollowed)
 
 TEST(RemovalSafety, ReadOnlyAndHiddenFilesAndFoldersAreRemoved)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
     ASSERT_TRUE(MakeFolders(folder + L"\\skin\\old"));
@@ -89,6 +92,7 @@ TEST(RemovalSafety, ReadOnlyAndHiddenFilesAndFoldersAreRemoved)
 
 TEST(RemovalSafety, ARemoverOnTheDesktopDeletesNoFolder)
 {
+    SKIP_WITHOUT_INSTALLER();
     ASSERT_EQ(RunInstaller(), 0u);
     // A user copied the remover, and even the client, to the desktop.
     const std::wstring desktop = ShellFolderPath(CSIDL_DESKTOPDIRECTORY);
@@ -125,6 +129,7 @@ TEST(RemovalSafety, ARemoverBesideNoClientProgramDeletesNoFolder)
 
 TEST(RemovalSafety, AFileHeldOpenStaysAndTheRunStillCompletes)
 {
+    SKIP_WITHOUT_INSTALLER();
     const std::wstring folder = DefaultInstallFolder();
     ASSERT_EQ(RunInstaller(), 0u);
     ASSERT_TRUE(MakeFolders(folder + L"\\cache"));

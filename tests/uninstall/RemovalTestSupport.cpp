@@ -225,6 +225,16 @@ void DeleteKeyTree(HKEY root, const std::wstring& path)
     RegDeleteKeyW(root, path.c_str());
 }
 
+bool InstallerCanRun()
+{
+    wchar_t system[MAX_PATH] = {};
+    // Only a 64-bit system has this folder, and only one that runs 32-bit programs fills it.
+    if (!GetSystemWow64DirectoryW(system, MAX_PATH))
+        return true;
+    const std::wstring kernel = std::wstring(system) + L"\\kernel32.dll";
+    return GetFileAttributesW(kernel.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 DWORD RunInstaller(const std::wstring& folder)
 {
     test::ChildProcess setup;

@@ -19,6 +19,7 @@ class RunningInstallation : public testing::Test {
 protected:
     void SetUp() override
     {
+        SKIP_WITHOUT_INSTALLER();
         ASSERT_EQ(RunInstaller(), 0u);
         ASSERT_TRUE(CopyStandIn(folder, L"vorn.exe"));
         ASSERT_TRUE(MakeFolders(L"C:\\elsewhere"));
