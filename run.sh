@@ -8,6 +8,9 @@ set -euo pipefail
 
 ensure_packages
 build_all
+# A prefix of its own: on a real desktop the client's windows are handed to the
+# window manager, a setting the tests' prefix must never keep.
+export WINEPREFIX="$BUILD/wineprefix-run"
 ensure_wine_prefix
 
 run_dir="$BUILD/run"
