@@ -3,6 +3,9 @@
 namespace {
 
 constexpr UINT kModifierMask = MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN;
+// A system-wide hot key takes its combination from every program on the machine:
+// Shift with a letter or digit is typing, so one of these must be part of it.
+constexpr UINT kCommandModifiers = MOD_ALT | MOD_CONTROL | MOD_WIN;
 
 bool IsUsableKey(int vk)
 {
@@ -14,7 +17,8 @@ bool IsUsableKey(int vk)
 BossKey BossKey::FromConfig(int fsModifiers, int vkCode)
 {
     BossKey key;
-    const bool modifiersOk = fsModifiers > 0 && (static_cast<UINT>(fsModifiers) & ~kModifierMask) == 0;
+    const UINT modifiers = static_cast<UINT>(fsModifiers);
+    const bool modifiersOk = fsModifiers > 0 && (modifiers & ~kModifierMask) == 0 && (modifiers & kCommandModifiers);
     if (modifiersOk && IsUsableKey(vkCode)) {
         key.modifiers = static_cast<UINT>(fsModifiers);
         key.virtualKey = static_cast<UINT>(vkCode);

@@ -11,8 +11,8 @@ struct BossKey {
     UINT modifiers = MOD_ALT;
     UINT virtualKey = 'D';
 
-    // A combination of Alt, Ctrl, Shift and Win (at least one) with a letter,
-    // a digit or a function key; otherwise Alt+D.
+    // A combination of Alt, Ctrl, Shift and Win (at least one of Alt, Ctrl and
+    // Win) with a letter, a digit or a function key; otherwise Alt+D.
     static BossKey FromConfig(int fsModifiers, int vkCode);
     // The key as the menu names it, for example "Alt+D" or "Ctrl+Shift+F5".
     std::wstring Name() const;

@@ -164,7 +164,7 @@ void CheckBossKey()
     for (int m : values) {
         for (int vk : values) {
             const BossKey key = BossKey::FromConfig(m, vk);
-            const bool sound = m > 0 && (m & ~0xF) == 0 && ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') ||
+            const bool sound = m > 0 && (m & ~0xF) == 0 && (m & 0xB) != 0 && ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') ||
                                                            (vk >= VK_F1 && vk <= VK_F24));
             CHECK(sound ? (key.modifiers == static_cast<UINT>(m) && key.virtualKey == static_cast<UINT>(vk))
                         : (key.modifiers == MOD_ALT && key.virtualKey == 'D'));
