@@ -38,15 +38,11 @@ int CloseMsgWnd::DoModal(HWND owner)
         Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
                kWidth, kHeight, owner);
     if (!m_hWnd || !IsWindow(m_hWnd)) {
-        if (disabledOwner)
-            EnableWindow(owner, TRUE);
-        m_owner = nullptr;
+        ReleaseOwner();
         return result;
     }
     RunModalLoop();
-    if (disabledOwner && IsWindow(owner))
-        EnableWindow(owner, TRUE);
-    m_owner = nullptr;
+    ReleaseOwner();
     return result;
 }
 
@@ -64,10 +60,29 @@ void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
 
 LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    // Esc answers as 取消 does.
-    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        // Esc answers as 取消 does.
+        if (wParam != VK_ESCAPE)
+            break;
         Finish(2);
         return 1;
+    case WM_CLOSE:
+        // Closed by the system (Alt+F4, the system menu, WM_CLOSE from anyone):
+        // as 取消.
+        Finish(2);
+        return 1;
+    case WM_WINDOWPOSCHANGING:
+        // Hidden or destroyed by someone else: the system picks the window to
+        // activate while this one hides, so the owner must take input again first.
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)
+            ReleaseOwner();
+        break;
+    case WM_DESTROY:
+        ReleaseOwner();
+        break;
+    default:
+        break;
     }
     return CImageCtrl::HandleMessage(msg, wParam, lParam);
 }
@@ -92,9 +107,15 @@ void CloseMsgWnd::Finish(int answer)
 {
     result = answer;
     modalRunning = false;
+    ReleaseOwner();
+    DestroyWindow(m_hWnd);
+}
+
+void CloseMsgWnd::ReleaseOwner()
+{
     // The owner gets its input back before this window goes, so that activation
     // returns to it rather than to some other program.
     if (m_owner && IsWindow(m_owner))
         EnableWindow(m_owner, TRUE);
-    DestroyWindow(m_hWnd);
+    m_owner = nullptr;
 }

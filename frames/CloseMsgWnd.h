@@ -24,6 +24,7 @@ public:
 
 private:
     void Finish(int answer);
+    void ReleaseOwner();
 
     HWND m_owner = nullptr; // the owner this question disabled, enabled again on the answer
 };

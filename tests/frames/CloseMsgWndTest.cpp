@@ -70,13 +70,30 @@ TEST_F(Confirmation, AnOwnerDisabledBeforehandStaysDisabled)
     EnableWindow(owner, TRUE);
 }
 
-TEST_F(Confirmation, EscapeOrClosingTheWindowAnswersTwo)
+TEST_F(Confirmation, EscapeOrClosingTheWindowAnswersTwoAndActivatesTheOwnerAgain)
 {
-    for (auto answer : {ConfirmAnswerer::Escape, ConfirmAnswerer::Close}) {
+    // Another program's window, above the owner: the system activates it when the
+    // question hides while the owner still takes no input.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 700, 120, 200, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+    using A = ConfirmAnswerer;
+    for (auto answer : {A::Escape, A::Close, A::SystemClose, A::AltF4}) {
+        SetActiveWindow(owner);
         ConfirmAnswerer answerer(answer);
+        CloseMsgWnd confirm;
+        EXPECT_EQ(confirm.DoModal(owner), 2) << "answer " << answer;
+        ASSERT_TRUE(answerer.Done());
+        EXPECT_FALSE(IsWindow(answerer.window)) << "answer " << answer;
+        EXPECT_TRUE(IsWindowEnabled(owner)) << "answer " << answer;
+        EXPECT_EQ(GetActiveWindow(), owner) << "answer " << answer << ": activation went elsewhere";
+    }
+    {
+        // The owner closed underneath the open question takes it along.
+        ConfirmAnswerer answerer(A::OwnerClosed);
         CloseMsgWnd confirm;
         EXPECT_EQ(confirm.DoModal(owner), 2);
         ASSERT_TRUE(answerer.Done());
-        EXPECT_TRUE(IsWindowEnabled(owner));
+        EXPECT_FALSE(IsWindow(owner));
     }
+    DestroyWindow(other);
 }
