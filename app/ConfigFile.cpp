@@ -32,7 +32,9 @@ int ParseIniInt(const wchar_t* text)
 
 ConfigFile::ConfigFile(const wchar_t* folder)
 {
-    m_usable = folder && SUCCEEDED(StringCchPrintfW(m_path, kPathCapacity, L"%ls\\%ls", folder, L"Config.ini"));
+    // An empty folder would make "\\Config.ini", the root of the current drive.
+    m_usable = folder && *folder &&
+               SUCCEEDED(StringCchPrintfW(m_path, kPathCapacity, L"%ls\\%ls", folder, L"Config.ini"));
     if (!m_usable)
         m_path[0] = L'\0';
 }

@@ -18,8 +18,8 @@ public:
     // folder: the executable's folder, without a trailing backslash.
     explicit ConfigFile(const wchar_t* folder);
 
-    // False when the path does not fit its buffer; such a file is never touched,
-    // so a cut path can never name some other file.
+    // False when the folder is empty or the path does not fit its buffer; such a
+    // file is never touched, so a cut path can never name some other file.
     bool IsUsable() const { return m_usable; }
     const wchar_t* Path() const { return m_path; }
 

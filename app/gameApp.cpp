@@ -52,13 +52,25 @@ gameApp::~gameApp()
 
 void gameApp::ReadExeDir()
 {
-    ZeroMemory(m_exeDir, sizeof(m_exeDir));
     ZeroMemory(m_startUrl, sizeof(m_startUrl));
-    GetModuleFileNameW(nullptr, m_exeDir, kPathCapacity);
-    m_exeDir[kPathCapacity - 1] = L'\0';
-    if (wchar_t* slash = wcsrchr(m_exeDir, L'\\'))
-        *slash = L'\0';
     ZeroMemory(m_userName, sizeof(m_userName));
+    // An empty folder names no Config.ini at all.
+    ReadModuleFolder(nullptr, m_exeDir);
+}
+
+bool gameApp::ReadModuleFolder(HMODULE module, wchar_t (&folder)[kPathCapacity])
+{
+    ZeroMemory(folder, sizeof(folder));
+    // A path that fills the buffer was cut, and says so only by its length (some
+    // systems do not even end it with a null).
+    const DWORD length = GetModuleFileNameW(module, folder, kPathCapacity);
+    wchar_t* slash = length > 0 && length < kPathCapacity ? wcsrchr(folder, L'\\') : nullptr;
+    if (!slash) {
+        ZeroMemory(folder, sizeof(folder));
+        return false;
+    }
+    *slash = L'\0';
+    return true;
 }
 
 void gameApp::TakeInstanceMutex()
@@ -143,15 +155,19 @@ void gameApp::SetUserName(const wchar_t* name)
     if (!name)
         return;
     CopyCut(m_userName, name);
+    ToAnsiWhole(m_userName, m_userNameAnsi, CP_ACP);
+}
 
+void gameApp::ToAnsiWhole(const wchar_t* text, char (&ansi)[kUserNameCapacity], UINT codePage)
+{
+    ZeroMemory(ansi, sizeof(ansi));
     // Convert as many whole characters as fit in 63 bytes, so a double-byte
     // character is never cut in half.
-    int length = lstrlenW(m_userName);
+    int length = lstrlenW(text);
     while (length > 0) {
-        const int needed = WideCharToMultiByte(CP_ACP, 0, m_userName, length, nullptr, 0, nullptr, nullptr);
+        const int needed = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
         if (needed > 0 && needed < kUserNameCapacity) {
-            WideCharToMultiByte(CP_ACP, 0, m_userName, length, m_userNameAnsi, kUserNameCapacity - 1, nullptr,
-                                nullptr);
+            WideCharToMultiByte(codePage, 0, text, length, ansi, kUserNameCapacity - 1, nullptr, nullptr);
             break;
         }
         --length;

@@ -20,6 +20,12 @@ public:
 
     bool InitInstance() override;
     void SetUserName(const wchar_t* name);
+    // The folder of a loaded module's file (the program's own for null). A path
+    // that does not fit the buffer gives false and an empty folder: the system
+    // cuts such a path without a word, and the cut names an ancestor folder.
+    static bool ReadModuleFolder(HMODULE module, wchar_t (&folder)[kPathCapacity]);
+    // The text in a code page, as many whole characters as fit in 63 bytes.
+    static void ToAnsiWhole(const wchar_t* text, char (&ansi)[kUserNameCapacity], UINT codePage);
     // Start-up's Config.ini step for m_exeDir: writes the version, reads the user
     // id, the run counter and the portal's hosts, builds m_startUrl and writes
     // the counter back.
