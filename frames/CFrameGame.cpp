@@ -177,7 +177,7 @@ void CFrameGame::EnterGameMode()
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
                minHeight, TRUE);
-    SetTimer(m_hWnd, TIMER_MAXIMIZE, 500, nullptr);
+    ArmTimer(TIMER_MAXIMIZE, 500);
 }
 
 void CFrameGame::AddTitleBar()
@@ -268,7 +268,7 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_ARM_ENTER_TIMER:
-        SetTimer(m_hWnd, TIMER_ENTER_GAME, 1500, nullptr);
+        ArmTimer(TIMER_ENTER_GAME, 1500);
         return 1;
     case WM_TRAYNOTIFY:
         if (OnTrayNotify(wParam, lParam))
@@ -627,3 +627,5 @@ void CFrameGame::OnDestroy()
     if (g_htmlAppManager)
         PostThreadMessageW(g_htmlAppManager->m_threadId, WM_QUIT, 0, 0);
 }
+
+void CFrameGame::ArmTimer(UINT_PTR timerId, UINT elapseMs) { SetTimer(m_hWnd, timerId, elapseMs, nullptr); }

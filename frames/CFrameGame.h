@@ -120,6 +120,10 @@ public:
     // Opens a portal page in the user's default browser.
     static void OpenInBrowser(const std::wstring& url);
 
+protected:
+    // Every timer of the frame's window is armed here.
+    virtual void ArmTimer(UINT_PTR timerId, UINT elapseMs);
+
 private:
     void SetTitleText(const std::wstring& text);
     void InvalidateTitle();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using frametest::FrameHarness;
 
 namespace {
@@ -69,6 +71,31 @@ protected:
     LONG siteRefs = 0;
 };
 
+// The navigations the real control reports as it starts them.
+class NavigationLog {
+public:
+    bool Watch(FrameHarness& h)
+    {
+        return h.OnUiThread([&] {
+            h.Site().OnBeforeNavigate = [this](IDispatch*, const wchar_t* url, VARIANT_BOOL*) {
+                std::lock_guard<std::mutex> guard(m_lock);
+                m_urls.emplace_back(url);
+            };
+        });
+    }
+    void Stop(FrameHarness& h) { h.OnUiThread([&] { h.Site().OnBeforeNavigate = nullptr; }); }
+    bool Has(const std::wstring& url)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return std::find(m_urls.begin(), m_urls.end(), url) != m_urls.end();
+    }
+    bool WaitFor(const std::wstring& url) { return test::PumpUntil([&] { return Has(url); }); }
+
+private:
+    std::mutex m_lock;
+    std::vector<std::wstring> m_urls;
+};
+
 constexpr UINT kFrameCommand = CFrameGame::WM_FRAMECOMMAND;
 constexpr WPARAM kEnterGame = CFrameGame::FRAME_CMD_ENTER_GAME;
 
@@ -117,6 +144,9 @@ TEST_F(PageContract, GamePageSwitchesOneAndAHalfSecondsAfterItsNavigation)
     WaitForEnterTimer();
     ASSERT_TRUE(test::PumpUntil([&] { return GameMode(); }, 2000));
     EXPECT_EQ(h.frame->Count(kFrameCommand, kEnterGame), 1);
+    const std::vector<std::pair<UINT_PTR, UINT>> armed = {{CFrameGame::TIMER_ENTER_GAME, 1500},
+                                                          {CFrameGame::TIMER_MAXIMIZE, 500}};
+    EXPECT_EQ(h.frame->armed, armed) << "the switch 1.5 s after the navigation, the maximise half a second later";
 }
 
 TEST_F(PageContract, NavigationAndDocumentOfOneGamePageSwitchOnce)
@@ -180,39 +210,31 @@ TEST_F(PageContract, ScriptCallsWithOtherArgumentCountsAreIgnored)
 
 TEST_F(PageContract, NoticeTitleSendsTheLoginViewBackToTheStartPage)
 {
-    std::vector<std::wstring> navigations;
-    std::mutex lock;
-    ASSERT_TRUE(h.OnUiThread([&] {
-        h.Site().OnBeforeNavigate = [&](IDispatch*, const wchar_t* url, VARIANT_BOOL*) {
-            std::lock_guard<std::mutex> guard(lock);
-            navigations.emplace_back(url);
-        };
-    }));
+    NavigationLog log;
+    ASSERT_TRUE(log.Watch(h));
     document.hasTitle = true;
     document.title = L"温馨提示 - 服务器维护";
     DocumentComplete(L"http://127.0.0.1:9/games/vorn/notice");
     // The real control starts the navigation and reports it before it fetches.
-    EXPECT_TRUE(test::PumpUntil([&] {
-        std::lock_guard<std::mutex> guard(lock);
-        for (const auto& url : navigations)
-            if (url == L"http://127.0.0.1:9/games/vorn/dlq")
-                return true;
-        return false;
-    }));
-    ASSERT_TRUE(h.OnUiThread([&] { h.Site().OnBeforeNavigate = nullptr; }));
+    EXPECT_TRUE(log.WaitFor(L"http://127.0.0.1:9/games/vorn/dlq"));
+    log.Stop(h);
 }
 
 TEST_F(PageContract, NoticeTitleInTheGameViewStays)
 {
     ASSERT_TRUE(h.EnterGameView());
-    const size_t before = h.uiManager.Executed().size();
+    NavigationLog log;
+    ASSERT_TRUE(log.Watch(h));
     document.hasTitle = true;
     document.title = L"温馨提示";
-    DocumentComplete(L"http://h/notice");
-    test::PumpPending();
-    for (size_t i = before; i < h.uiManager.Executed().size(); ++i)
-        EXPECT_NE(h.uiManager.Executed()[i], REQUEST_NAVIGATE);
+    DocumentComplete(L"http://127.0.0.1:9/games/vorn/notice");
+    // A navigation asked for afterwards marks the point by which one to the start
+    // page would have been reported.
+    h.frame->m_html.Navigate(L"http://127.0.0.1:9/marker", 0);
+    EXPECT_TRUE(log.WaitFor(L"http://127.0.0.1:9/marker"));
+    EXPECT_FALSE(log.Has(L"http://127.0.0.1:9/games/vorn/dlq")) << "the game view left its page";
     EXPECT_EQ(h.frame->TitleText(), L"温馨提示");
+    log.Stop(h);
 }
 
 TEST_F(PageContract, NewWindowsOpenInTheDefaultBrowserInstead)

@@ -56,6 +56,12 @@ LRESULT ObservedFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return CFrameGame::HandleMessage(msg, wParam, lParam);
 }
 
+void ObservedFrame::ArmTimer(UINT_PTR timerId, UINT elapseMs)
+{
+    armed.emplace_back(timerId, elapseMs);
+    CFrameGame::ArmTimer(timerId, elapseMs);
+}
+
 int ObservedFrame::Count(UINT msg, WPARAM wParam) const
 {
     int n = 0;
@@ -191,11 +197,27 @@ DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
     self->exStyle = GetWindowLongW(found, GWL_EXSTYLE);
     self->ownerEnabledWhileOpen = self->owner && IsWindowEnabled(self->owner);
     self->window = found;
-    if (self->m_answer == Escape || self->m_answer == Close) {
-        if (self->m_answer == Escape)
-            PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 0);
-        else
-            PostMessageW(found, WM_CLOSE, 0, 0);
+    constexpr LPARAM kAltDown = 1 << 29;
+    switch (self->m_answer) {
+    case Escape:
+        PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+    case Close:
+        PostMessageW(found, WM_CLOSE, 0, 0);
+        break;
+    case SystemClose:
+        PostMessageW(found, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case AltF4:
+        PostMessageW(found, WM_SYSKEYDOWN, VK_F4, kAltDown | 1);
+        break;
+    case OwnerClosed:
+        PostMessageW(self->owner, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+    if (self->m_answer != Confirm && self->m_answer != Cancel) {
         self->m_clicked = true;
         return 0;
     }

@@ -52,6 +52,11 @@ public:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     int Count(UINT msg, WPARAM wParam) const;
     std::vector<std::pair<UINT, WPARAM>> seen;
+    // Each timer armed, with its period in milliseconds.
+    std::vector<std::pair<UINT_PTR, UINT>> armed;
+
+protected:
+    void ArmTimer(UINT_PTR timerId, UINT elapseMs) override;
 };
 
 class FrameHarness {
@@ -103,7 +108,9 @@ void MoveCursorTo(HWND hwnd, int x, int y);
 // modal loop: waits for the "zarvopellis" window and clicks 确定 or 取消.
 class ConfirmAnswerer {
 public:
-    enum Answer { Confirm, Cancel, Escape, Close };
+    // Close, SystemClose and AltF4 close the window as the system does; OwnerClosed
+    // closes its owner, which takes the question with it.
+    enum Answer { Confirm, Cancel, Escape, Close, SystemClose, AltF4, OwnerClosed };
     explicit ConfirmAnswerer(Answer answer);
     ~ConfirmAnswerer();
     ConfirmAnswerer(const ConfirmAnswerer&) = delete;
