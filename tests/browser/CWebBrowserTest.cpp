@@ -187,7 +187,7 @@ TEST(BrowserSite, HostInfoKeepsTheControlsFlagsAndAddsNoBorderAndNoScrollBars)
     info.dwDoubleClick = 7;
     info.pchHostCss = reinterpret_cast<OLECHAR*>(1);
     ASSERT_EQ(site.GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.cbSize, 20u);
+    EXPECT_EQ(info.cbSize, sizeof(DOCHOSTUIINFO)); // 20 bytes in the 32-bit program
     EXPECT_EQ(info.dwFlags, 0x10u | 0x40000u | 0xCu);
     EXPECT_EQ(info.dwDoubleClick, 0u);
     EXPECT_EQ(info.pchHostCss, nullptr);
@@ -218,7 +218,7 @@ TEST(BrowserSite, WindowContextDescribesTheHostWindowAndItsFrame)
         EXPECT_EQ(r.right, 800);
         EXPECT_EQ(r.bottom, 600);
     }
-    EXPECT_EQ(info.cb, 20u);
+    EXPECT_EQ(info.cb, sizeof(OLEINPLACEFRAMEINFO)); // 20 bytes in the 32-bit program
     EXPECT_FALSE(info.fMDIApp);
     EXPECT_EQ(info.hwndFrame, windows.top);
     EXPECT_EQ(info.haccel, nullptr);

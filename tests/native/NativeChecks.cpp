@@ -96,7 +96,7 @@ void CheckConfigReads()
     for (size_t length = 0; length < 400; ++length) {
         const std::wstring deep(length, L'd');
         ConfigFile config(deep.c_str());
-        CHECK(config.IsUsable() == (length + 11 < kPathCapacity));
+        CHECK(config.IsUsable() == (length > 0 && length + 11 < kPathCapacity));
         CHECK(std::wcslen(config.Path()) < static_cast<size_t>(kPathCapacity));
     }
     ConfigFile none(nullptr);
