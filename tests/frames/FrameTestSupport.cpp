@@ -153,7 +153,8 @@ void PostClick(HWND hwnd, int x, int y)
     PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
 }
 
-ConfirmAnswerer::ConfirmAnswerer(Answer answer) : m_answer(answer)
+ConfirmAnswerer::ConfirmAnswerer(Answer answer, std::function<void()> meanwhile)
+    : m_answer(answer), m_meanwhile(std::move(meanwhile))
 {
     m_thread = CreateThread(nullptr, 0, Main, this, 0, nullptr);
 }
@@ -191,6 +192,12 @@ DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
     self->exStyle = GetWindowLongW(found, GWL_EXSTYLE);
     self->ownerEnabledWhileOpen = self->owner && IsWindowEnabled(self->owner);
     self->window = found;
+    if (self->m_meanwhile)
+        self->m_meanwhile();
+    if (self->m_answer == None) {
+        self->m_clicked = true;
+        return 0;
+    }
     if (self->m_answer == Escape || self->m_answer == Close) {
         if (self->m_answer == Escape)
             PostMessageW(found, WM_KEYDOWN, VK_ESCAPE, 0);
