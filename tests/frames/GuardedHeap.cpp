@@ -41,6 +41,22 @@ void* GuardedAllocate(size_t size)
     return block + kHeader;
 }
 
+// A touch of a freed block ends the program with a failing exit code at once.
+// (Left to Wine, an unhandled fault starts its debugger and the program may
+// still exit with 0, which a test runner would take for a pass.)
+LONG CALLBACK OnFault(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    if (record->ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record->NumberParameters < 2 ||
+        !InArena(reinterpret_cast<const void*>(record->ExceptionInformation[1])))
+        return EXCEPTION_CONTINUE_SEARCH;
+    static const char message[] = "guarded heap: a freed block was touched\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), message, sizeof(message) - 1, &written, nullptr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void GuardedFree(void* p)
 {
     char* block = static_cast<char*>(p) - kHeader;
@@ -80,8 +96,10 @@ namespace frametest {
 
 GuardedHeapScope::GuardedHeapScope()
 {
-    if (!g_arena.load())
+    if (!g_arena.load()) {
         g_arena = static_cast<char*>(VirtualAlloc(nullptr, kArenaBytes, MEM_RESERVE, PAGE_NOACCESS));
+        AddVectoredExceptionHandler(1, OnFault);
+    }
     g_open = g_arena.load() != nullptr;
 }
 
