@@ -9,7 +9,7 @@
 namespace {
 
 constexpr SIZE_T kPage = 4096;
-constexpr SIZE_T kArenaBytes = SIZE_T{256} << 20;
+constexpr SIZE_T kArenaBytes = SIZE_T{64} << 20; // a test takes a few megabytes
 // Keeps the size of a block in front of it, at the alignment operator new promises.
 constexpr SIZE_T kHeader = 16;
 
