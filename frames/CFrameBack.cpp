@@ -105,7 +105,12 @@ bool CFrameBack::OnPortalButton(CImageButton* button)
         return false;
     case kCloseId: {
         CloseMsgWnd confirm;
-        if (confirm.DoModal(m_hWnd) != 1)
+        const int answer = confirm.DoModal(m_hWnd);
+        // The question runs a message loop: meanwhile the client may have been
+        // closed, taking this window (and the painter's buttons) along.
+        if (!m_hWnd || !IsWindow(m_hWnd))
+            return false;
+        if (answer != 1)
             return true;
         ShowWindow(m_hWnd, SW_HIDE);
         if (HWND game = GameWindow())

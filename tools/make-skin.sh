@@ -103,7 +103,9 @@ glyph_layer() { # colour glyph file (drawn at 100 x 100, reduced to 25 x 25)
             -resize 25x25 "$work/$file.png"
     fi
 }
-title_button() { # id-normal id-hover glyph hover-colour-top hover-colour-bottom
+# The hover look is opaque; "rgba" stores it with an alpha channel all the same
+# (the close button's looks both carry one).
+title_button() { # id-normal id-hover glyph hover-colour-top hover-colour-bottom glyph-colour [rgba]
     glyph_layer '#dfe6f2' "$3" "g$1"
     save_rgba "$work/g$1.png" "$1"
     convert "$work/titlebar.png" \( -size 25x25 gradient:"$4"-"$5" \) -compose Over -composite \
@@ -111,9 +113,13 @@ title_button() { # id-normal id-hover glyph hover-colour-top hover-colour-bottom
         -compose Over -composite "$work/h$2.png"
     glyph_layer "$6" "$3" "g$2"
     convert "$work/h$2.png" "$work/g$2.png" -compose Over -composite "$work/h$2.png"
-    save_rgb "$work/h$2.png" "$2" "$NAVY"
+    if [ "${7:-}" = rgba ]; then
+        save_rgba "$work/h$2.png" "$2"
+    else
+        save_rgb "$work/h$2.png" "$2" "$NAVY"
+    fi
 }
-title_button 209 210 close "$RED" '#9e1f14' white
+title_button 209 210 close "$RED" '#9e1f14' white rgba
 title_button 211 212 max '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
 title_button 213 214 min '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
 title_button 215 216 restore '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"

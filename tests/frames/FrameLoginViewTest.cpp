@@ -1,6 +1,9 @@
 // The login view: the launcher with the page area over its dark panel.
 
 #include "FrameTestSupport.h"
+#include "GuardedHeap.h"
+#include "tests/browser/ControlEvents.h"
+#include "tests/browser/FakeDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -160,4 +163,71 @@ TEST(LoginView, BossKeyIsNotTakenBeforeTheGameView)
     EXPECT_TRUE(RegisterHotKey(probe, 1, MOD_ALT, 'D')) << "Alt+D is still free";
     UnregisterHotKey(probe, 1);
     DestroyWindow(probe);
+}
+
+namespace {
+// The launcher's close button asks in a message loop of its own, and the click
+// is still being handled while the question is open. The frames live on
+// guarded pages here: if the click came back to a launcher button that went
+// meanwhile, the read would end the test program.
+class CloseQuestionOpen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(frametest::GuardedHeapScope::Holds(h.frame->m_back.paint.FindButton(CFrameBack::kCloseId)));
+    }
+    void TearDown() override
+    {
+        h.OnUiThread([&] { h.Site().SetDocumentOverride(nullptr); });
+        h.Stop();
+    }
+
+    frametest::GuardedHeapScope guarded; // open before the frames are made
+    FrameHarness h;
+    test::FakeDocument document;
+};
+} // namespace
+
+TEST_F(CloseQuestionOpen, GamePageTurnsTheLauncherIntoTheShadowThenCancelKeepsTheGameView)
+{
+    ASSERT_TRUE(h.OnUiThread([&] { h.Site().SetDocumentOverride(static_cast<IHTMLDocument2*>(&document)); }));
+    // The page's command reaches the frame's queue before the answer does, so
+    // the launcher loses its buttons while the question is still open.
+    frametest::ConfirmAnswerer answerer(frametest::ConfirmAnswerer::Cancel, [&] {
+        h.OnUiThread([&] {
+            test::FireDocumentComplete(h.Site(), static_cast<IHTMLDocument2*>(&document),
+                                       L"http://127.0.0.1:9/games/vorn/play?type=pc");
+        });
+    });
+    PostClick(h.Launcher(), 1045, 171); // the launcher's close button
+    ASSERT_TRUE(answerer.Done());
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(answerer.window); }));
+    EXPECT_EQ(h.frame->Count(CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_ENTER_GAME), 1);
+
+    EXPECT_TRUE(h.frame->m_back.m_shadowMode);
+    EXPECT_TRUE(h.frame->m_back.paint.buttons.empty());
+    EXPECT_EQ(h.frame->m_back.paint.hotButton, nullptr);
+    EXPECT_FALSE(h.frame->m_back.paint.captured) << "no capture left on the shadow";
+    EXPECT_TRUE(IsWindow(h.Launcher())) << "取消 keeps the shadow";
+    EXPECT_TRUE(test::PumpUntil([&] { return IsZoomed(h.Frame()) && IsWindowVisible(h.Frame()); }))
+        << "and the game view";
+}
+
+TEST_F(CloseQuestionOpen, ClientClosedByCommandTakesTheQuestionAlong)
+{
+    frametest::ConfirmAnswerer answerer(frametest::ConfirmAnswerer::None, [&] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(h.Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_CLOSE, 0, SMTO_NORMAL,
+                            10000, &ignored);
+    });
+    HWND frame = h.Frame();
+    HWND launcher = h.Launcher();
+    PostClick(launcher, 1045, 171);
+    ASSERT_TRUE(answerer.Done());
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindow(answerer.window); })) << "the question went with its owner";
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_FALSE(IsWindow(launcher));
+    EXPECT_TRUE(h.frame->m_back.paint.buttons.empty());
+    EXPECT_EQ(h.frame->m_back.paint.hwnd, nullptr);
 }

@@ -159,7 +159,8 @@ void PostClick(HWND hwnd, int x, int y)
     PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
 }
 
-ConfirmAnswerer::ConfirmAnswerer(Answer answer) : m_answer(answer)
+ConfirmAnswerer::ConfirmAnswerer(Answer answer, std::function<void()> meanwhile)
+    : m_answer(answer), m_meanwhile(std::move(meanwhile))
 {
     m_thread = CreateThread(nullptr, 0, Main, this, 0, nullptr);
 }
@@ -197,6 +198,12 @@ DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
     self->exStyle = GetWindowLongW(found, GWL_EXSTYLE);
     self->ownerEnabledWhileOpen = self->owner && IsWindowEnabled(self->owner);
     self->window = found;
+    if (self->m_meanwhile)
+        self->m_meanwhile();
+    if (self->m_answer == None) {
+        self->m_clicked = true;
+        return 0;
+    }
     constexpr LPARAM kAltDown = 1 << 29;
     switch (self->m_answer) {
     case Escape:

@@ -105,13 +105,15 @@ void PostClick(HWND hwnd, int x, int y);
 void MoveCursorTo(HWND hwnd, int x, int y);
 
 // Answers the close confirmation from another thread while this thread runs its
-// modal loop: waits for the "zarvopellis" window and clicks 确定 or 取消.
+// modal loop: waits for the "zarvopellis" window, runs `meanwhile` (on the
+// answering thread, while the question is open) and clicks 确定 or 取消; with
+// None it only runs `meanwhile`.
 class ConfirmAnswerer {
 public:
     // Close, SystemClose and AltF4 close the window as the system does; OwnerClosed
     // closes its owner, which takes the question with it.
-    enum Answer { Confirm, Cancel, Escape, Close, SystemClose, AltF4, OwnerClosed };
-    explicit ConfirmAnswerer(Answer answer);
+    enum Answer { Confirm, Cancel, Escape, Close, SystemClose, AltF4, OwnerClosed, None };
+    explicit ConfirmAnswerer(Answer answer, std::function<void()> meanwhile = {});
     ~ConfirmAnswerer();
     ConfirmAnswerer(const ConfirmAnswerer&) = delete;
     ConfirmAnswerer& operator=(const ConfirmAnswerer&) = delete;
@@ -127,6 +129,7 @@ public:
 private:
     static DWORD WINAPI Main(LPVOID self);
     Answer m_answer;
+    std::function<void()> m_meanwhile;
     HANDLE m_thread = nullptr;
     std::atomic<bool> m_clicked{false};
 };

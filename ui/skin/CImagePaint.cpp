@@ -58,6 +58,7 @@ bool CImagePaint::RemoveButton(int id)
             if (hotButton == it->get())
                 hotButton = nullptr;
             buttons.erase(it);
+            ++m_generation;
             return true;
         }
     }
@@ -126,6 +127,7 @@ void CImagePaint::EnableLayered()
 
 void CImagePaint::Clear()
 {
+    ++m_generation;
     statics.clear();
     buttons.clear();
     backgroundBrush.reset();
@@ -139,8 +141,13 @@ void CImagePaint::Clear()
 
 bool CImagePaint::DispatchClick(CImageButton* button)
 {
+    const unsigned before = m_generation;
     if (onButtonClick && !onButtonClick(button))
         return false;
+    // The owner may have run a modal loop, in which its window was destroyed
+    // (the painter cleared) or the button removed: the click ends here.
+    if (ItemsChangedSince(before))
+        return WindowAlive();
     if (!button || !button->visible)
         return true;
     switch (button->id) {
@@ -375,6 +382,8 @@ void CImagePaint::OnLeftDown(int x, int y, bool& handled)
             handled = true;
             return;
         }
+        if (!WindowAlive())
+            return; // the owner's handler closed the window
         if (!captured) {
             SetCapture(hwnd);
             captured = true;
@@ -432,6 +441,8 @@ void CImagePaint::OnRightDown(int x, int y, bool& handled)
             handled = true;
             return;
         }
+        if (!WindowAlive())
+            return; // the owner's handler closed the window
         if (!captured) {
             SetCapture(hwnd);
             captured = true;

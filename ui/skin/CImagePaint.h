@@ -36,7 +36,9 @@ public:
     CImagePaint& operator=(const CImagePaint&) = delete;
     /* 0 */ virtual ~CImagePaint();
     // Click on a button: the owner's callback first, then the built-in ids.
-    // False means the click was consumed (the window may be gone).
+    // False means the click was consumed (the window may be gone). The callback
+    // may remove the button or clear the whole painter (a modal loop runs in
+    // it); then nothing of the button is touched afterwards.
     /* 1 */ virtual bool DispatchClick(CImageButton* button);
 
     CImageButton* AddButton(int id, int reserved, int imgNormal, int imgHover, int imgPressed, int imgDisabled, int left,
@@ -98,6 +100,16 @@ public:
     HWND hwnd = nullptr;
 
 private:
+    // Whether buttons were removed or the painter cleared since a callback
+    // began: a button pointer taken before it may point at freed memory.
+    bool ItemsChangedSince(unsigned generation) const { return m_generation != generation; }
+    // Whether the painter still paints a live window (a callback may have
+    // destroyed it, which clears the painter).
+    bool WindowAlive() const { return hwnd && IsWindow(hwnd); }
+
+    // Counts removals of buttons and clears of the painter.
+    unsigned m_generation = 0;
+
     // Draws background, statics, buttons and foreground; with a clip rectangle
     // only the items that intersect it.
     void DrawItems(Gdiplus::Graphics& g, const RECT& client, const RECT* clip);

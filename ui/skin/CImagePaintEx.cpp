@@ -171,19 +171,22 @@ void CImagePaintEx::OnMouseMove(int x, int y)
     }
     if (hotRow) {
         const RECT box = RowRect(hotRow->id);
-        if (ShownInParent(box.top, hotRow->height)) {
-            if (Contains(box, x, y)) {
-                if (hotRow->TrackMouse(x, y))
-                    Repaint(&box);
-                return;
-            }
-            Repaint(&box);
-            hotRow->hovered = false;
-            hotRow->hotButton = nullptr;
-            hotRow->ResetMouse();
-            hotRow = nullptr;
-            // Go on: the row the mouse moved onto becomes hot at once.
+        const bool shown = ShownInParent(box.top, hotRow->height);
+        if (shown && Contains(box, x, y)) {
+            if (hotRow->TrackMouse(x, y))
+                Repaint(&box);
+            return;
         }
+        // The mouse left the hot row, or the parent no longer shows it (a
+        // scrolled child list): its hover look ends before another row's
+        // begins, so that one row at most looks hot.
+        if (shown)
+            Repaint(&box);
+        hotRow->hovered = false;
+        hotRow->hotButton = nullptr;
+        hotRow->ResetMouse();
+        hotRow = nullptr;
+        // Go on: the row the mouse moved onto becomes hot at once.
     }
     CImageItem* row = RowAt(x, y);
     if (!row || row == hotRow)

@@ -2,6 +2,7 @@
 // callback, hiding when it loses activation, its shadow and its window kinds.
 
 #include "SkinTestSupport.h"
+#include "ui/skin/CImageCtrlEx.h"
 #include "ui/skin/CImageMenu.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,40 @@ TEST_F(MenuTest, ClickReportsTheRowAndASecondClickReportsItAgain)
     SendMessageW(menu.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(40, 60));
     EXPECT_EQ(chosen.back(), 10016);
     EXPECT_FALSE(menu.paint.AddRow(10015)->selected) << "one selected row at a time";
+}
+
+TEST_F(MenuTest, ChildListEndsTheHoverOfARowItsParentNoLongerShows)
+{
+    // A three-row list as a child of a window that shows 48 pixels of it.
+    ASSERT_TRUE(other.CreatePopup(600, 400, 96, 48));
+    CImageCtrlEx list;
+    list.paint.SetHoverColor(0xFF9CD0FE);
+    CImageItem* rows[] = {list.paint.AddRow(1), list.paint.AddRow(2), list.paint.AddRow(3)};
+    for (CImageItem* row : rows)
+        row->AddButton(row->id, L"row", 0, 0, 0, 0, 1, 1, 94, 94);
+    ASSERT_TRUE(list.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 96, 72, other.m_hWnd));
+    auto hoveredRows = [&] {
+        int n = 0;
+        for (CImageItem* row : rows)
+            n += row->hovered;
+        return n;
+    };
+
+    MouseMove(list.m_hWnd, 40, 36);
+    ASSERT_EQ(list.paint.hotRow, rows[1]);
+    ASSERT_NE(rows[1]->hotButton, nullptr);
+
+    // Scrolled down by 30 pixels: the second row now starts below the parent's
+    // client area; the mouse moves onto the first.
+    MoveWindow(list.m_hWnd, 0, 30, 96, 72, TRUE);
+    MouseMove(list.m_hWnd, 40, 10);
+    EXPECT_EQ(list.paint.hotRow, rows[0]);
+    EXPECT_TRUE(rows[0]->hovered);
+    EXPECT_FALSE(rows[1]->hovered) << "the row no longer shown lost its hover look";
+    EXPECT_EQ(rows[1]->hotButton, nullptr);
+    EXPECT_EQ(rows[1]->mouseX, -1);
+    EXPECT_EQ(hoveredRows(), 1) << "one row at most looks hot";
+    DestroyWindow(list.m_hWnd);
 }
 
 TEST_F(MenuTest, BackgroundAndHoverColoursArePainted)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using skintest::Alpha;
 
 namespace {
@@ -24,7 +26,7 @@ constexpr Inventory kInventory[] = {
     {135, 23, 23, false}, {154, 23, 23, false},
     {217, 25, 25, true},
     {137, 16, 16, false},
-    {209, 25, 25, true}, {210, 25, 25, false},
+    {209, 25, 25, true}, {210, 25, 25, true},
     {211, 25, 25, true}, {212, 25, 25, false},
     {213, 25, 25, true}, {214, 25, 25, false},
     {215, 25, 25, true}, {216, 25, 25, false},
@@ -47,6 +49,12 @@ TEST(SkinImages, EveryImageHasItsSizeAndAlphaChannel)
         EXPECT_EQ(image->GetHeight(), static_cast<UINT>(entry.height));
         EXPECT_EQ(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()) != FALSE, entry.alpha)
             << "pixel format 0x" << std::hex << image->GetPixelFormat();
+        // As stored: the colour type in the PNG's header, 6 = RGBA, 2 = RGB.
+        HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(entry.id), L"PNG");
+        ASSERT_NE(found, nullptr);
+        const auto* png = static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found)));
+        ASSERT_TRUE(png && SizeofResource(GetModuleHandleW(nullptr), found) > 25 && memcmp(png + 12, "IHDR", 4) == 0);
+        EXPECT_EQ(png[25], entry.alpha ? 6 : 2) << "colour type of the stored PNG";
         if (!entry.alpha) {
             for (DWORD pixel : skintest::ImagePixels(image.get()))
                 ASSERT_EQ(Alpha(pixel), 255) << "an opaque image is opaque everywhere";
