@@ -74,11 +74,11 @@ TEST(gameApp, AModulePathTooLongForItsBufferNamesNoFolder)
     ASSERT_TRUE(CopyFileW(source.c_str(), longCopy.c_str(), FALSE));
 
     wchar_t folder[kPathCapacity];
-    HMODULE near = LoadLibraryW(shortCopy.c_str());
-    ASSERT_NE(near, nullptr);
-    EXPECT_TRUE(gameApp::ReadModuleFolder(near, folder));
+    HMODULE shallow = LoadLibraryW(shortCopy.c_str());
+    ASSERT_NE(shallow, nullptr);
+    EXPECT_TRUE(gameApp::ReadModuleFolder(shallow, folder));
     EXPECT_EQ(std::wstring(folder), root.Path());
-    FreeLibrary(near);
+    FreeLibrary(shallow);
 
     HMODULE deep = LoadLibraryW(longCopy.c_str());
     ASSERT_NE(deep, nullptr) << "a module from a path of " << longCopy.size() << " characters";
