@@ -18,6 +18,18 @@ namespace {
 // libraries do not carry it).
 constexpr GUID kDocHostCommandHandler = {0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
 
+// A string argument as the callbacks take it: the event's own text, or an empty
+// one where the argument holds none or cannot be read.
+class TextArgument {
+public:
+    bool Read(const VARIANT& argument) { return event_argument::ReadString(argument, m_text); }
+    wchar_t* Text() { return m_text ? m_text : m_empty; }
+
+private:
+    BSTR m_text = nullptr;
+    wchar_t m_empty[1] = {};
+};
+
 } // namespace
 
 CWebBrowser::~CWebBrowser()
@@ -108,8 +120,11 @@ STDMETHODIMP CWebBrowser::Invoke(DISPID dispid, REFIID iid, LCID, WORD, DISPPARA
 }
 
 // The arguments come last-first: index 0 is the event's last parameter. An event
-// whose arguments are missing or not of the control's types is acknowledged and
-// not passed on.
+// short of arguments is acknowledged and not passed on. Within an event, an
+// argument that cannot be read is passed on as nothing (no object, an empty
+// string, no flags), so that the event still does its work: only the title of a
+// TitleChange and the cancel flag of a NewWindow3, which its handler exists to
+// set, are needed to pass the event on.
 HRESULT CWebBrowser::FireEvent(DISPID dispid, const DISPPARAMS& params)
 {
     const VARIANT* arg = params.rgvarg;
@@ -123,45 +138,56 @@ HRESULT CWebBrowser::FireEvent(DISPID dispid, const DISPPARAMS& params)
     case DISPID_NAVIGATEERROR:
         return S_OK;
     case DISPID_TITLECHANGE: {
-        // Only a real string is a title; the control's own layout is a plain BSTR.
-        if (count >= 1 && V_VT(&arg[0]) == VT_BSTR && OnTitleChange)
-            OnTitleChange(V_BSTR(&arg[0]) ? V_BSTR(&arg[0]) : L"");
+        TextArgument title;
+        if (count >= 1 && title.Read(arg[0]) && OnTitleChange)
+            OnTitleChange(title.Text());
         return S_OK;
     }
     case DISPID_BEFORENAVIGATE2: {
+        if (count < 7 || !OnBeforeNavigate)
+            return S_OK;
         IDispatch* disp = nullptr;
-        const wchar_t* url = nullptr;
+        event_argument::ReadObject(arg[6], disp);
+        TextArgument url;
+        url.Read(arg[5]);
         VARIANT_BOOL* cancel = nullptr;
-        if (count >= 7 && event_argument::ReadObject(arg[6], disp) && event_argument::ReadString(arg[5], url) && event_argument::ReadCancel(arg[0], cancel) &&
-            OnBeforeNavigate)
-            OnBeforeNavigate(disp, url, cancel);
+        event_argument::ReadCancel(arg[0], cancel);
+        OnBeforeNavigate(disp, url.Text(), cancel);
         return S_OK;
     }
     case DISPID_NAVIGATECOMPLETE2: {
-        const wchar_t* url = nullptr;
-        if (count >= 2 && event_argument::ReadString(arg[0], url)) {
-            RefreshBrowserWindow();
-            if (OnNavigateComplete)
-                OnNavigateComplete(url);
-        }
+        if (count < 2)
+            return S_OK;
+        TextArgument url;
+        url.Read(arg[0]);
+        RefreshBrowserWindow();
+        if (OnNavigateComplete)
+            OnNavigateComplete(url.Text());
         return S_OK;
     }
     case DISPID_DOCUMENTCOMPLETE: {
+        if (count < 2 || !OnDocumentComplete)
+            return S_OK;
         IDispatch* disp = nullptr;
-        const wchar_t* url = nullptr;
-        if (count >= 2 && event_argument::ReadObject(arg[1], disp) && event_argument::ReadString(arg[0], url) && OnDocumentComplete)
-            OnDocumentComplete(disp, url);
+        event_argument::ReadObject(arg[1], disp);
+        TextArgument url;
+        url.Read(arg[0]);
+        OnDocumentComplete(disp, url.Text());
         return S_OK;
     }
     case DISPID_NEWWINDOW3: {
-        if (count < 5 || V_VT(&arg[4]) != (VT_DISPATCH | VT_BYREF) || V_VT(&arg[2]) != VT_UI4 ||
-            V_VT(&arg[1]) != VT_BSTR || V_VT(&arg[0]) != VT_BSTR)
-            return S_OK;
         VARIANT_BOOL* cancel = nullptr;
-        if (!event_argument::ReadCancel(arg[3], cancel))
+        if (count < 5 || !event_argument::ReadCancel(arg[3], cancel) || !OnNewWindow)
             return S_OK;
-        if (OnNewWindow)
-            OnNewWindow(V_DISPATCHREF(&arg[4]), cancel, V_UI4(&arg[2]), V_BSTR(&arg[1]), V_BSTR(&arg[0]));
+        IDispatch** window = nullptr;
+        event_argument::ReadObjectSlot(arg[4], window);
+        unsigned long flags = 0;
+        event_argument::ReadInteger(arg[2], flags);
+        TextArgument context;
+        context.Read(arg[1]);
+        TextArgument url;
+        url.Read(arg[0]);
+        OnNewWindow(window, cancel, flags, context.Text(), url.Text());
         return S_OK;
     }
     default:

@@ -22,7 +22,7 @@ struct CallbackLog {
         site.OnTitleChange = [this](const wchar_t* title) { Add(L"title " + std::wstring(title)); };
         site.OnDocumentComplete = [this](IDispatch* disp, const wchar_t* url) {
             lastDisp = disp;
-            Add(L"document " + std::wstring(url));
+            Add(L"document " + std::wstring(url) + Name(disp));
         };
         site.OnNavigateComplete = [this](const wchar_t* url) { Add(L"navigated " + std::wstring(url)); };
         site.OnBeforeNavigate = [this](IDispatch* disp, const wchar_t* url, VARIANT_BOOL* cancel) {
@@ -30,20 +30,24 @@ struct CallbackLog {
             lastCancel = cancel;
             if (cancel && cancelBeforeNavigate)
                 *cancel = VARIANT_TRUE;
-            Add(L"before " + std::wstring(url));
+            Add(L"before " + std::wstring(url) + Name(disp) + (cancel ? L"" : L" (no flag)"));
         };
         site.OnNewWindow = [this](IDispatch** ppDisp, VARIANT_BOOL*& cancel, unsigned long flags, wchar_t* context,
                                   wchar_t* url) {
             lastDispRef = ppDisp;
             lastCancel = cancel;
             *cancel = VARIANT_TRUE;
-            Add(L"newwindow " + std::to_wstring(flags) + L" " + (context ? context : L"<null>") + L" " + url);
+            Add(L"newwindow " + std::to_wstring(flags) + L" " + context + L" " + url +
+                (ppDisp ? Name(*ppDisp) : L" (no slot)"));
         };
         site.OnQuit = [this] { Add(L"quit"); };
     }
     void Add(std::wstring entry) { entries.push_back(std::move(entry)); }
+    // The frame's object is the one object the events carry in these tests.
+    std::wstring Name(IDispatch* disp) const { return disp == frame ? L" frame" : disp ? L" other" : L" none"; }
 
     std::vector<std::wstring> entries;
+    IDispatch* frame = nullptr;
     IDispatch* lastDisp = nullptr;
     IDispatch** lastDispRef = nullptr;
     VARIANT_BOOL* lastCancel = nullptr;
@@ -60,6 +64,7 @@ TEST(BrowserEvents, EachEventReachesItsCallbackWithTheArgumentsTheControlPasses)
     CallbackLog log(site);
     test::FakeDocument frame;
     IDispatch* frameObject = static_cast<IHTMLDocument2*>(&frame);
+    log.frame = frameObject;
 
     VARIANT_BOOL cancel = VARIANT_FALSE;
     log.cancelBeforeNavigate = true;
@@ -86,14 +91,179 @@ TEST(BrowserEvents, EachEventReachesItsCallbackWithTheArgumentsTheControlPasses)
     EXPECT_EQ(Fire(site, DISPID_QUIT, none), S_OK);
 
     EXPECT_EQ(log.entries, (std::vector<std::wstring>{
-                               L"before http://127.0.0.1/games/vorn/xf.html",
+                               L"before http://127.0.0.1/games/vorn/xf.html frame",
                                L"navigated http://127.0.0.1/games/vorn/play?type=pc",
-                               L"document http://127.0.0.1/games/vorn/play?client=1",
+                               L"document http://127.0.0.1/games/vorn/play?client=1 frame",
                                L"title Morvane - 1区",
-                               L"newwindow 6 http://127.0.0.1/games/vorn/play http://127.0.0.1/kf/",
+                               L"newwindow 6 http://127.0.0.1/games/vorn/play http://127.0.0.1/kf/ none",
                                L"quit",
                            }));
     EXPECT_EQ(frame.refs, 0) << "the site takes no references on the event's objects";
+}
+
+// Each form the arguments of the page events may come in: the control's own,
+// then those of other packers, then arguments that hold nothing readable, which
+// the events pass on as nothing (a title excepted) without reading through a
+// null reference.
+TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
+{
+    using test::Forms;
+    using test::Pass;
+    test::FakeDocument document;
+    IDispatch* frame = static_cast<IHTMLDocument2*>(&document);
+    const struct {
+        const char* form;
+        Forms forms;
+    } forms[] = {
+        {"the control's", {}},
+        {"strings by value", {.text = Pass::Value}},
+        {"strings by reference", {.text = Pass::Ref}},
+        {"strings by reference in variants", {.text = Pass::RefInVariant}},
+        {"objects by reference", {.object = Pass::Ref}},
+        {"objects in variants", {.object = Pass::InVariant}},
+        {"cancel flag in a variant", {.flag = Pass::InVariant}},
+        {"cancel flag by reference in a variant", {.flag = Pass::RefInVariant}},
+        {"unsigned integers", {.integerType = VT_UI4}},
+    };
+    for (const auto& row : forms) {
+        SCOPED_TRACE(row.form);
+        CWebBrowser site;
+        CallbackLog log(site);
+        log.frame = frame;
+        log.cancelBeforeNavigate = true;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        VARIANT_BOOL errorCancel = VARIANT_FALSE;
+        EXPECT_EQ(test::FireBeforeNavigate(site, frame, L"http://h/a", &cancel, row.forms), S_OK);
+        EXPECT_EQ(test::FireNavigateComplete(site, frame, L"http://h/b", row.forms), S_OK);
+        EXPECT_EQ(test::FireDocumentComplete(site, frame, L"http://h/c", row.forms), S_OK);
+        EXPECT_EQ(test::FireTitleChange(site, L"标题", row.forms), S_OK);
+        EXPECT_EQ(test::FireNavigateError(site, frame, L"http://h/d", static_cast<LONG>(0x800C0010), &errorCancel,
+                                          row.forms),
+                  S_OK);
+        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"before http://h/a frame", L"navigated http://h/b",
+                                                          L"document http://h/c frame", L"title 标题"}));
+        EXPECT_EQ(cancel, VARIANT_TRUE) << "the callback's answer reaches the control";
+        EXPECT_EQ(errorCancel, VARIANT_FALSE);
+    }
+
+    CWebBrowser site;
+    CallbackLog log(site);
+    log.frame = frame;
+    EventArguments wrong; // every argument of another type
+    wrong.String(L"x").Int(1).String(L"x").Int(1).String(L"x").Int(1).Bool(true);
+    EventArguments nulls; // every reference null
+    nulls.Of(VT_DISPATCH | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_I4 | VT_BYREF).Of(VT_BSTR | VT_BYREF)
+        .Of(VT_VARIANT | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_BOOL | VT_BYREF);
+    for (EventArguments* args : {&wrong, &nulls}) {
+        log.entries.clear();
+        EXPECT_EQ(Fire(site, DISPID_BEFORENAVIGATE2, *args), S_OK);
+        EXPECT_EQ(Fire(site, DISPID_NAVIGATEERROR, *args), S_OK);
+        EventArguments two;
+        EventArguments title;
+        if (args == &nulls) {
+            two.Of(VT_DISPATCH | VT_BYREF).Of(VT_VARIANT | VT_BYREF);
+            title.Of(VT_BSTR | VT_BYREF);
+        } else {
+            two.Int(1).Bool(true);
+            title.Int(5);
+        }
+        EXPECT_EQ(Fire(site, DISPID_NAVIGATECOMPLETE2, two), S_OK);
+        EXPECT_EQ(Fire(site, DISPID_DOCUMENTCOMPLETE, two), S_OK);
+        EXPECT_EQ(Fire(site, DISPID_TITLECHANGE, title), S_OK);
+        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"before  none (no flag)", L"navigated ", L"document  none"}))
+            << "passed on as nothing, but for the title";
+    }
+}
+
+// NewWindow3 is cancelled, and its page opened by the handler, whatever form its
+// flags, strings, slot and cancel flag come in; without a cancel flag it cannot
+// be answered and is not passed on.
+TEST(BrowserEvents, NewWindowReadsItsArgumentsInEveryForm)
+{
+    using test::Forms;
+    using test::Pass;
+    test::FakeDocument document;
+    IDispatch* frame = static_cast<IHTMLDocument2*>(&document);
+    const struct {
+        const char* form;
+        Forms forms;
+    } forms[] = {
+        {"the control's (flags VT_I4)", {}},
+        {"flags VT_UI4", {.integerType = VT_UI4}},
+        {"flags VT_I2", {.integerType = VT_I2}},
+        {"flags VT_UI1", {.integerType = VT_UI1}},
+        {"flags VT_I8", {.integerType = VT_I8}},
+        {"flags VT_UINT", {.integerType = VT_UINT}},
+        {"flags by reference", {.integer = Pass::Ref}},
+        {"flags in a variant", {.integer = Pass::InVariant, .integerType = VT_UI4}},
+        {"flags by reference in a variant", {.integer = Pass::RefInVariant, .integerType = VT_INT}},
+        {"strings in variants", {.text = Pass::InVariant}},
+        {"strings by reference", {.text = Pass::Ref}},
+        {"slot in a variant", {.object = Pass::InVariant}},
+        {"slot by reference in a variant", {.object = Pass::RefInVariant}},
+        {"cancel flag in a variant", {.flag = Pass::InVariant}},
+        {"cancel flag by reference in a variant", {.flag = Pass::RefInVariant}},
+    };
+    for (const auto& row : forms) {
+        SCOPED_TRACE(row.form);
+        CWebBrowser site;
+        CallbackLog log(site);
+        log.frame = frame;
+        IDispatch* newWindow = frame;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        EXPECT_EQ(test::FireNewWindow(site, &newWindow, &cancel, 6, L"http://h/play", L"http://h/kf/", row.forms),
+                  S_OK);
+        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"newwindow 6 http://h/play http://h/kf/ frame"}));
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+    }
+
+    // Built by hand: the coercion reads through references and keeps a flag
+    // word's bits; what cannot be read is passed on as nothing; without a cancel
+    // flag the event is not passed on.
+    const struct {
+        void (*build)(EventArguments& args, VARIANT_BOOL* cancel);
+        const wchar_t* entry; // null: not passed on
+    } odd[] = {
+        {[](EventArguments& args, VARIANT_BOOL* cancel) {
+             args.ObjectRef(nullptr).Flag(cancel, Pass::Ref).Integer(-1, VT_I4, Pass::Ref).String(L"c", Pass::Ref)
+                 .String(L"u", Pass::RefInVariant);
+         },
+         L"newwindow 4294967295 c u (no slot)"},
+        {[](EventArguments& args, VARIANT_BOOL* cancel) {
+             args.Of(VT_VARIANT | VT_BYREF).Flag(cancel, Pass::InVariant).Of(VT_I4 | VT_BYREF).Of(VT_BSTR | VT_BYREF)
+                 .Of(VT_VARIANT | VT_BYREF);
+         },
+         L"newwindow 0   (no slot)"},
+        {[](EventArguments& args, VARIANT_BOOL* cancel) {
+             args.ObjectRef(nullptr).Flag(cancel, Pass::Ref).String(L"6").Int(6).Of(VT_DISPATCH | VT_BYREF);
+         },
+         L"newwindow 0   (no slot)"},
+        {[](EventArguments& args, VARIANT_BOOL*) {
+             args.ObjectRef(nullptr).Of(VT_BOOL | VT_BYREF).Int(0).String(L"").String(L"http://h/");
+         },
+         nullptr},
+        {[](EventArguments& args, VARIANT_BOOL* cancel) {
+             args.ObjectRef(nullptr).Flag(cancel, Pass::Value).Int(0).String(L"").String(L"http://h/");
+         },
+         nullptr},
+        {[](EventArguments& args, VARIANT_BOOL*) {
+             args.ObjectRef(nullptr).Of(VT_VARIANT | VT_BYREF).Int(0).String(L"").String(L"http://h/");
+         },
+         nullptr},
+    };
+    for (const auto& row : odd) {
+        SCOPED_TRACE(row.entry ? row.entry : L"not passed on");
+        CWebBrowser site;
+        CallbackLog log(site);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        {
+            EventArguments args;
+            row.build(args, &cancel);
+            EXPECT_EQ(Fire(site, DISPID_NEWWINDOW3, args), S_OK);
+        }
+        EXPECT_EQ(log.entries, row.entry ? std::vector<std::wstring>{row.entry} : std::vector<std::wstring>{});
+        EXPECT_EQ(cancel, row.entry ? VARIANT_TRUE : VARIANT_FALSE);
+    }
 }
 
 TEST(BrowserEvents, EventsTheSiteDoesNotForwardAreAnsweredAsTheControlExpects)
