@@ -117,6 +117,8 @@ bool gameApp::InitInstance()
     return false;
 }
 
+void gameApp::RunFrame(CFrameGame& frame) { frame.Launch(); }
+
 void gameApp::RunFrames()
 {
     auto uiManager = std::make_unique<CHtmlAppManager>();
@@ -127,9 +129,9 @@ void gameApp::RunFrames()
     if (uiThread)
         uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread);
 
-    // Everything the user sees happens inside Launch.
+    // Everything the user sees happens here.
     auto frame = std::make_unique<CFrameGame>();
-    frame->Launch();
+    RunFrame(*frame);
 
     if (uiThread) {
         // The frame asks the UI thread to quit when its window goes; asking again
@@ -139,13 +141,33 @@ void gameApp::RunFrames()
         PostThreadMessageW(uiThreadId, WM_QUIT, 0, 0);
         const bool ended = WaitForThreadEnd(uiThread, kUiThreadJoinMs);
         CloseHandle(uiThread);
-        if (!ended) {
-            // The thread still runs: what it may still touch is left to the end of
-            // the process rather than freed under its feet.
-            frame.release();
-            uiManager.release();
-        }
+        if (!ended)
+            EndWithLiveUiThread();
     }
+}
+
+void gameApp::EndWithLiveUiThread()
+{
+    // The UI thread did not end: it is stuck, most likely inside the control (a
+    // page's script, a plug-in, a box of the control's own), and may go on at
+    // any moment. What it can reach from there is most of the process: the
+    // frame with the browser site and the script bridge it calls into, this
+    // object through g_app, its manager through g_htmlAppManager, the
+    // framework's registry of managers and window classes, GDI+, and whatever
+    // the C runtime tears down at exit. None of it may be freed while the
+    // thread lives, and only the end of the process stops the thread. So the
+    // process ends here, with nothing more run: Config.ini was written at
+    // start-up, and the mutex is let go first so that the next client is the
+    // first instance again. ExitProcess would still run every library's detach
+    // code (the control's, OLE's, GDI+'s) after stopping the thread wherever it
+    // was, perhaps inside one of their locks; TerminateProcess runs nothing.
+    if (m_instanceMutex) {
+        CloseHandle(m_instanceMutex);
+        m_instanceMutex = nullptr;
+    }
+    TerminateProcess(GetCurrentProcess(), 0);
+    // Not reached: terminating the own process does not return.
+    ExitProcess(0);
 }
 
 void gameApp::SetUserName(const wchar_t* name)

@@ -6,6 +6,8 @@
 #include "app/PortalSite.h"
 #include "ui/framework/CAppManager.h"
 
+class CFrameGame;
+
 class gameApp : public CAppManager {
 public:
     static constexpr const wchar_t* kVersionText = L"%0.2f";
@@ -31,6 +33,11 @@ public:
     // the counter back.
     void UpdateConfig();
 
+    // The game frame's whole visible life, with the UI thread running: the
+    // client launches the frame and returns when its window is gone. A test
+    // program replaces it to drive the frame itself; the client itself never does.
+    virtual void RunFrame(CFrameGame& frame);
+
     wchar_t m_exeDir[kPathCapacity] = {};
     wchar_t m_startUrl[kStartUrlCapacity] = {};
     HANDLE m_instanceMutex = nullptr;
@@ -44,6 +51,8 @@ private:
     void ReadExeDir();
     void TakeInstanceMutex();
     void RunFrames();
+    // Ends the process at once, freeing nothing: the UI thread still runs.
+    [[noreturn]] void EndWithLiveUiThread();
 };
 
 extern gameApp* g_app;

@@ -1,19 +1,12 @@
 // Process entry of the client.
 
-#include "app/gameApp.h"
-
-#include <ole2.h>
+#include "app/ClientProcess.h"
+#include "app/CrashDumpWriter.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    if (OleInitialize(nullptr) != S_OK)
-        return 0;
-    {
-        gameApp app;
-        g_app = &app;
-        app.Run();
-        g_app = nullptr;
-    }
-    OleUninitialize();
-    return 0;
+    // First of all: a crash anywhere in the client, on any of its threads, then
+    // leaves a dump to read.
+    const CrashDumpWriter crashDumps;
+    return RunClientProcess<gameApp>();
 }

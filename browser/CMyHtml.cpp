@@ -7,14 +7,21 @@ CMyHtml::~CMyHtml()
 {
     // The control must be closed on its own thread, while that thread still runs:
     // a window that is still alive is destroyed there first.
-    if (!m_hWnd || !IsWindow(m_hWnd))
-        return;
-    if (GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId()) {
-        DestroyWindow(m_hWnd);
+    Close();
+}
+
+bool CMyHtml::Close()
+{
+    const HWND hwnd = m_hWnd;
+    if (!hwnd || !IsWindow(hwnd))
+        return true;
+    if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId()) {
+        DestroyWindow(hwnd);
     } else {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(m_hWnd, WM_CLOSE, 0, 0, SMTO_NORMAL, kCloseTimeoutMs, &ignored);
+        SendMessageTimeoutW(hwnd, WM_CLOSE, 0, 0, SMTO_NORMAL, kCloseTimeoutMs, &ignored);
     }
+    return !IsWindow(hwnd);
 }
 
 HtmlRequest CMyHtml::Request(int code) const

@@ -14,12 +14,17 @@ public:
     // How much taller than the client area the control is made while it is not
     // fitted exactly: its bottom edge stays hidden below ours.
     static constexpr int kHiddenBottom = 4;
-    // How long a destructor running on another thread waits for the UI thread
-    // to close a window that is still alive.
+    // How long Close, called on another thread, waits for the UI thread to
+    // close a window that is still alive.
     static constexpr UINT kCloseTimeoutMs = 5000;
 
     CMyHtml() = default;
     ~CMyHtml() override;
+
+    // Destroys the window (and the control in it) on its own thread, waiting
+    // at most kCloseTimeoutMs for that thread. True when the window is gone;
+    // false when the UI thread did not answer in time.
+    bool Close();
 
     using CHtmlTarget::Create;
     // On the UI thread: creates the window (and, in OnCreate, the control).

@@ -263,10 +263,13 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam == FRAME_CMD_ENTER_GAME) {
             EnterGameMode();
         } else if (wParam == FRAME_CMD_CLOSE && m_hWnd && IsWindow(m_hWnd)) {
-            DestroyWindow(m_hWnd);
+            Close();
             return 1;
         }
         break;
+    case WM_CLOSE:
+        Close();
+        return 1;
     case WM_ARM_ENTER_TIMER:
         ArmTimer(TIMER_ENTER_GAME, 1500);
         return 1;
@@ -292,7 +295,7 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
     case CImagePaint::kCloseId: {
         CloseMsgWnd confirm;
         if (confirm.DoModal(m_hWnd) == 1)
-            DestroyWindow(m_hWnd);
+            Close();
         return false;
     }
     case kMenuButtonId: {
@@ -375,7 +378,7 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
             ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
         result = 1;
         modalRunning = false;
-        DestroyWindow(m_hWnd);
+        Close();
         break;
     default:
         HideAndDestroy(m_trayMenu);
@@ -610,6 +613,34 @@ void CFrameGame::OnShowWindow(BOOL show, UINT)
 {
     if (!m_gameMode && m_back.m_hWnd)
         ShowWindow(m_back.m_hWnd, show ? SW_SHOW : SW_HIDE);
+}
+
+void CFrameGame::Close()
+{
+    if (!m_hWnd || !IsWindow(m_hWnd))
+        return;
+    // The browser window is a child of ours on the UI thread. Destroying our
+    // window sends it WM_DESTROY and waits for that thread, without a bound: a
+    // UI thread stuck inside the control would hold this thread for good. So
+    // the browser window goes first, closed by its own thread within a bound.
+    if (m_html.Close()) {
+        DestroyWindow(m_hWnd);
+        return;
+    }
+    // The UI thread does not answer. Our window stays, hidden, with everything
+    // the thread may still reach, and the client's windows leave the screen;
+    // the modal loop ends, and start-up, finding the UI thread hung, ends the
+    // process. The launcher is hidden rather than closed: destroying it would
+    // destroy this window, which it owns.
+    UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
+    if (m_bossHidden) {
+        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        m_bossHidden = false;
+    }
+    ShowWindow(m_hWnd, SW_HIDE);
+    if (m_back.m_hWnd)
+        ShowWindow(m_back.m_hWnd, SW_HIDE);
+    modalRunning = false;
 }
 
 void CFrameGame::OnDestroy()

@@ -78,6 +78,10 @@ public:
     bool CreateWindows();
     // Switches to the game view; only the first call acts.
     void EnterGameMode();
+    // Ends the frame, as every way of closing the client does: destroys the
+    // window, or, when the UI thread does not answer, hides it and ends the
+    // modal loop without waiting on that thread.
+    void Close();
 
     void OnMainMenuItem(CImageItem* row);
     void OnTrayMenuItem(CImageItem* row);

@@ -58,6 +58,8 @@ Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
   File "${BIN_DIR}/vorn.exe"
   File "${BIN_DIR}/Uninstall.exe"
+  ; vorn.exe.debug, the client's symbols, stays with the build: it is for
+  ; reading crash dumps, not for users.
   ; Config.ini belongs to the client and its user: it is neither shipped nor
   ; touched here, so a reinstall keeps it as it is.
 

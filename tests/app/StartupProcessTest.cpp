@@ -1,5 +1,6 @@
 // The real client started as its own process in a throw-away install folder.
 
+#include "app/gameApp.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -113,4 +114,21 @@ TEST(StartupProcess, TheFrameCloseCommandEndsTheClient)
     ASSERT_TRUE(client.Start());
     ASSERT_TRUE(client.CloseAndWait(WM_FRAMECOMMAND, FRAME_CMD_CLOSE));
     EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+TEST(StartupProcess, AUiThreadHungPastTheJoinEndsTheClientBeforeAnythingIsFreed)
+{
+    // hung_ui_client holds its UI thread inside the control's event while the
+    // frame closes, and lets it go (to use the application object) only once
+    // the main thread destroys that object.
+    test::TempFolder folder;
+    ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"), "[Portal]\r\nHost=127.0.0.1:9\r\n"));
+    ASSERT_TRUE(test::CopyProgram(L"hung_ui_client.exe", folder.Path()));
+    test::ChildProcess client;
+    ASSERT_TRUE(client.Start(folder.File(L"hung_ui_client.exe")));
+    ASSERT_TRUE(client.WaitForExit(gameApp::kUiThreadJoinMs + kStartTimeoutMs + kExitTimeoutMs))
+        << "the client did not end with its UI thread hung (or the thread was never held)";
+    EXPECT_EQ(client.ExitCode(), 0u) << "3: the UI thread used the destroyed application object";
+    EXPECT_EQ(Ini(folder, L"Common", L"RunCount"), L"1") << "Config.ini was written before the end";
+    EXPECT_EQ(Ini(folder, L"GameInfo", L"Version"), L"1.15");
 }

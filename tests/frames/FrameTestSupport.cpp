@@ -5,19 +5,13 @@
 
 namespace frametest {
 
-BOOL SpyHtmlManager::PreTranslateMessage(MSG* msg)
+void SpyHtmlManager::ExecuteRequest(const HtmlRequest& request)
 {
-    if (msg->message == WM_HTML_REQUEST) {
-        int code = 0;
-        {
-            std::lock_guard<std::mutex> queue(m_requestMutex);
-            if (!m_requests.empty())
-                code = m_requests.front().code;
-        }
+    {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_executed.push_back(code);
+        m_executed.push_back(request.code);
     }
-    return CHtmlAppManager::PreTranslateMessage(msg);
+    CHtmlAppManager::ExecuteRequest(request);
 }
 
 std::vector<int> SpyHtmlManager::Executed()

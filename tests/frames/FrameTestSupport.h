@@ -24,7 +24,7 @@ namespace frametest {
 // The UI thread's manager, noting the code of each request it takes.
 class SpyHtmlManager : public CHtmlAppManager {
 public:
-    BOOL PreTranslateMessage(MSG* msg) override;
+    void ExecuteRequest(const HtmlRequest& request) override;
     std::vector<int> Executed();
     bool Ran(int code);
 

@@ -73,6 +73,7 @@ public:
     bool WaitForExit(DWORD timeoutMs);
     DWORD ExitCode() const;
     DWORD Id() const { return m_info.dwProcessId; }
+    DWORD MainThreadId() const { return m_info.dwThreadId; }
     HANDLE Handle() const { return m_info.hProcess; }
     // A visible top-level window of this process with the given class, waited for.
     HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs);

@@ -1,6 +1,7 @@
 #include "ui/framework/CHtmlAppManager.h"
 
 #include "ui/framework/CHtmlTarget.h"
+#include "ui/framework/CWakeWindow.h"
 #include "ui/framework/CWindowCtrl.h"
 
 CHtmlAppManager* g_htmlAppManager = nullptr;
@@ -29,9 +30,22 @@ bool CHtmlAppManager::InitInstance()
     // Make sure the thread has its message queue before anyone is told to post.
     MSG peek;
     PeekMessageW(&peek, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    if (m_readyEvent)
-        SetEvent(m_readyEvent);
-    RunMessageLoop();
+    {
+        CWakeWindow wake(*this);
+        m_wakeWindow = wake.Handle();
+        // Records posted before the window existed had nothing to wake: one
+        // wake-up now takes them all. A poster that missed the window queued
+        // its record before this look, so none is left out.
+        if (PendingRequests() != 0)
+            Wake();
+        if (m_readyEvent)
+            SetEvent(m_readyEvent);
+        RunMessageLoop();
+        // The loop has ended: later posts find no window and fail, and the
+        // window goes here, on its own thread, with the wake-ups still queued
+        // for it, so no record runs after the quit.
+        m_wakeWindow = nullptr;
+    }
     DestroyRemainingWindows();
     return false;
 }
@@ -61,9 +75,11 @@ bool CHtmlAppManager::WaitUntilReady(DWORD timeoutMs, HANDLE thread) const
 
 BOOL CHtmlAppManager::PreTranslateMessage(MSG* msg)
 {
-    if (msg->message != WM_HTML_REQUEST)
+    // A wake-up comes to the wake window, or to the thread itself when the
+    // window could not be made; the same id sent to any other window is theirs.
+    if (msg->message != WM_HTML_REQUEST || (msg->hwnd && msg->hwnd != m_wakeWindow))
         return FALSE;
-    RunNextRequest();
+    RunReadyRequests();
     return TRUE;
 }
 
@@ -72,22 +88,45 @@ BOOL CHtmlAppManager::PostRequest(const HtmlRequest& request)
     {
         std::lock_guard<std::mutex> lock(m_requestMutex);
         m_requests.push_back(request);
+        m_requests.back().serial = ++m_lastSerial;
     }
-    return PostThreadMessageW(m_threadId, WM_HTML_REQUEST, 0, 0);
+    return Wake();
 }
 
-void CHtmlAppManager::RunNextRequest()
+BOOL CHtmlAppManager::Wake()
 {
-    HtmlRequest request;
+    if (HWND wake = m_wakeWindow)
+        return PostMessageW(wake, WM_HTML_REQUEST, 0, 0);
+    // Before the thread has attached there is nobody to wake (and some systems
+    // take thread id 0 for the caller's own thread).
+    const DWORD thread = m_threadId;
+    return thread ? PostThreadMessageW(thread, WM_HTML_REQUEST, 0, 0) : FALSE;
+}
+
+void CHtmlAppManager::RunReadyRequests()
+{
+    // Each post adds a wake-up of its own, but a wake-up can go missing (a post
+    // made before the thread listened, or one that failed): taking everything
+    // queued now catches up, and the wake-ups that later find nothing do
+    // nothing. A request may run a loop that comes back here; records are
+    // still taken one at a time, in order.
+    std::uint64_t newest = 0;
     {
         std::lock_guard<std::mutex> lock(m_requestMutex);
-        if (m_requests.empty())
-            return;
-        request = std::move(m_requests.front());
-        m_requests.pop_front();
+        newest = m_lastSerial;
     }
-    if (request.code != 0)
-        ExecuteRequest(request);
+    for (;;) {
+        HtmlRequest request;
+        {
+            std::lock_guard<std::mutex> lock(m_requestMutex);
+            if (m_requests.empty() || m_requests.front().serial > newest)
+                return;
+            request = std::move(m_requests.front());
+            m_requests.pop_front();
+        }
+        if (request.code != 0)
+            ExecuteRequest(request);
+    }
 }
 
 size_t CHtmlAppManager::PendingRequests()

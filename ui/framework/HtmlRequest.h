@@ -1,9 +1,10 @@
 #pragma once
 // A request for the browser window on the UI thread. Records are copied into the
-// queue by value; each one travels with one WM_HTML_REQUEST thread message.
+// queue by value; each post wakes the UI thread with one WM_HTML_REQUEST.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 class CHtmlTarget;
@@ -25,4 +26,5 @@ struct HtmlRequest {
     int y = 0;                     // 1001: top
     std::wstring url;              // 1003: the request's own copy of the URL
     int retries = 0;               // times it found its browser not ready and went back to the tail
+    std::uint64_t serial = 0;      // order of posting, given by the queue
 };

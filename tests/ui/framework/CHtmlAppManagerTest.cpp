@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -32,6 +33,7 @@ public:
     std::atomic<bool> browserComesUp{true}; // a created window makes the browser ready
     mutable std::atomic<int> readyChecks{0};
     HANDLE refreshGate = nullptr;           // when set, Refresh waits for it
+    std::function<void()> onRefresh;        // when set, Refresh runs it (on the UI thread)
 
     CHtmlAppManager* queueToWatch = nullptr;          // when set, each check notes its length
     mutable std::atomic<size_t> queueAtLastCheck{0};
@@ -53,6 +55,8 @@ public:
         Record({REQUEST_REFRESH, GetCurrentThreadId(), L"", 0});
         if (refreshGate)
             WaitForSingleObject(refreshGate, 10000);
+        if (onRefresh)
+            onRefresh();
     }
     void SetSilent(VARIANT_BOOL silent) override { Record({REQUEST_SET_SILENT, GetCurrentThreadId(), L"", silent}); }
     void OnCreate(CREATESTRUCTW*) override { Record({REQUEST_CREATE, GetCurrentThreadId(), L"", 0}); }
@@ -394,4 +398,130 @@ TEST_F(RequestQueue, ManyThreadsPostingKeepEveryRecordAndTheirOrder)
         for (int i = 0; i < kPerThread; ++i)
             ASSERT_EQ(calls[i + 1].value, i) << "records of one thread run in posting order";
     }
+}
+
+TEST_F(RequestQueue, ModalLoopsOnTheUiThreadRunEveryRequestInOrder)
+{
+    FakeTarget target;
+    ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 10, 10));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 1; }));
+
+    constexpr int kBatch = 40;
+    int nextValue = 0;
+    auto postBatch = [&] {
+        for (int i = 0; i < kBatch; ++i) {
+            HtmlRequest request = TargetRequest(REQUEST_SET_SILENT, target);
+            request.param = nextValue++;
+            ui.manager.PostRequest(request);
+        }
+    };
+    auto silentValues = [&] {
+        std::vector<INT_PTR> values;
+        for (const auto& call : target.Calls())
+            if (call.code == REQUEST_SET_SILENT)
+                values.push_back(call.value);
+        return values;
+    };
+
+    // Each refresh opens a loop of its own on the UI thread: first a message
+    // box, as a page's alert() shows one, then a plain loop that dispatches
+    // whatever it gets until the second batch has run.
+    const wchar_t* const kBoxTitle = L"RequestQueue alert";
+    std::atomic<int> loopsOpened{0};
+    std::atomic<int> loopsClosed{0};
+    target.onRefresh = [&] {
+        if (++loopsOpened == 1) {
+            MessageBoxW(nullptr, L"alert()", kBoxTitle, MB_OK);
+        } else {
+            MSG msg;
+            while (silentValues().size() < 2 * kBatch) {
+                const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+                if (got <= 0) {
+                    if (got == 0)
+                        PostQuitMessage(static_cast<int>(msg.wParam)); // the thread's own loop ends too
+                    break;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        ++loopsClosed;
+    };
+
+    ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    HWND box = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (box = FindWindowW(L"#32770", kBoxTitle)) != nullptr; }));
+    postBatch();
+    EXPECT_TRUE(test::PumpUntil([&] { return silentValues().size() == kBatch; }))
+        << "requests posted while the box is open run in its loop, not after it";
+    EXPECT_TRUE(IsWindow(box));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return loopsClosed == 1; }));
+
+    ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
+    ASSERT_TRUE(test::PumpUntil([&] { return loopsOpened == 2; }));
+    postBatch();
+    EXPECT_TRUE(test::PumpUntil([&] { return loopsClosed == 2; })) << "the plain loop ran the second batch";
+
+    // Nothing is left behind: the next request runs at once, after all the others.
+    ui.manager.PostRequest(NavigateRequest(target, L"http://after/", 0));
+    ASSERT_TRUE(test::PumpUntil([&] { return target.Calls().back().code == REQUEST_NAVIGATE; }));
+    EXPECT_EQ(ui.manager.PendingRequests(), 0u);
+    const std::vector<INT_PTR> values = silentValues();
+    ASSERT_EQ(values.size(), 2u * kBatch);
+    for (int i = 0; i < 2 * kBatch; ++i)
+        ASSERT_EQ(values[i], i) << "requests ran in posting order";
+    for (const auto& call : target.Calls())
+        EXPECT_EQ(call.thread, ui.manager.m_threadId);
+}
+
+TEST(RequestWakeUp, RecordsPostedBeforeTheThreadListensRunAndRetriesWaitForTheNextWakeUp)
+{
+    test::ThreadManager mainManager;
+    ASSERT_TRUE(mainManager.Attached());
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    CHtmlAppManager manager;
+    FakeTarget first, second, created;
+
+    // No UI thread yet: the posts wake nothing, the records stay queued.
+    EXPECT_FALSE(manager.PostRequest(NavigateRequest(first, L"http://first/", 0)));
+    manager.PostRequest(TargetRequest(REQUEST_SET_SILENT, second));
+    // One wake-up asks each browser once; both records go back to the tail for
+    // a later wake-up instead of being run again at once.
+    manager.RunReadyRequests();
+    EXPECT_EQ(first.readyChecks.load(), 1);
+    EXPECT_EQ(second.readyChecks.load(), 1);
+    manager.RunReadyRequests();
+    EXPECT_EQ(first.readyChecks.load(), 2);
+    EXPECT_EQ(second.readyChecks.load(), 2);
+    {
+        std::lock_guard<std::mutex> lock(manager.m_requestMutex);
+        ASSERT_EQ(manager.m_requests.size(), 2u);
+        EXPECT_EQ(manager.m_requests.front().code, REQUEST_NAVIGATE) << "the retries keep their order";
+    }
+
+    // A record posted before the thread starts runs once it listens.
+    manager.PostRequest(CreateRequest(created, parent, 0, 0, 10, 10));
+    HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
+    ASSERT_TRUE(manager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, thread));
+    EXPECT_TRUE(test::PumpUntil([&] { return created.CallCount() == 1; }));
+    const HWND wake = manager.WakeWindow();
+    ASSERT_NE(wake, nullptr);
+    EXPECT_EQ(GetWindowThreadProcessId(wake, nullptr), manager.m_threadId) << "the wake window is the UI thread's";
+
+    // A wake-up that still comes as a thread message runs the queue as well.
+    {
+        std::lock_guard<std::mutex> lock(manager.m_requestMutex);
+        manager.m_requests.push_back(TargetRequest(REQUEST_REFRESH, created));
+    }
+    PostThreadMessageW(manager.m_threadId, WM_HTML_REQUEST, 0, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return created.CallCount() == 2; }));
+
+    SendMessageW(created.m_hWnd, WM_CLOSE, 0, 0);
+    PostThreadMessageW(manager.m_threadId, WM_QUIT, 0, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000));
+    CloseHandle(thread);
+    EXPECT_FALSE(IsWindow(wake)) << "the wake window went with the loop";
+    EXPECT_EQ(manager.WakeWindow(), nullptr);
+    DestroyWindow(parent);
 }
