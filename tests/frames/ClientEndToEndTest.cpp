@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -61,17 +63,20 @@ std::vector<DWORD> ScreenSquare(int x, int y)
     return ScreenPixels({x - 8, y - 8, x + 9, y + 9});
 }
 
-// Saves the screen once the client has finished painting it (the picture no
-// longer changes between two looks).
+// Saves the screen once the client has finished painting it: the picture has
+// not changed for half a second (two looks in a row can both come before a
+// repaint the client has still to make).
 void Screenshot(const wchar_t* name)
 {
     std::vector<DWORD> last = ScreenPixels(WholeScreen());
+    ULONGLONG stableSince = GetTickCount64();
     test::PumpUntil(
         [&] {
             std::vector<DWORD> now = ScreenPixels(WholeScreen());
-            const bool settled = now == last;
+            if (now != last)
+                stableSince = GetTickCount64();
             last = std::move(now);
-            return settled;
+            return GetTickCount64() - stableSince >= 500;
         },
         5000);
     EXPECT_TRUE(test::SaveScreenRect(WholeScreen(), test::ArtifactFolder() + L"\\" + name));
@@ -290,6 +295,24 @@ TEST_F(Client, GameViewMenuConfirmationAndBossKey)
     EXPECT_EQ(shadow.top, f.top - 6);
     EXPECT_EQ(shadow.right, f.right + 6);
     EXPECT_EQ(shadow.bottom, f.bottom + 6);
+    // The title bar is drawn across the whole maximised width, not only across
+    // the size the frame had before: its right end looks like its left, and the
+    // close button is drawn at the right edge. The stretched artwork varies by
+    // a step or two along its width.
+    const auto titleBarAt = [&](int x) { return ScreenPixels({x, f.top + 3, x + 1, f.top + 4}).front(); };
+    const auto alike = [](DWORD a, DWORD b) {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 8)
+                return false;
+        return true;
+    };
+    const auto closeButtonDrawn = [&] {
+        const std::vector<DWORD> button = ScreenSquare(f.right - 13, f.top + 12);
+        const std::vector<DWORD> bare = ScreenSquare(f.left + 150, f.top + 12);
+        return !std::equal(button.begin(), button.end(), bare.begin(), bare.end(), alike);
+    };
+    EXPECT_TRUE(test::PumpUntil(
+        [&] { return alike(titleBarAt(f.right - 150), titleBarAt(f.left + 150)) && closeButtonDrawn(); }, kTimeoutMs));
     Screenshot(L"client-game-view.png");
 
     // The title-bar menu.
