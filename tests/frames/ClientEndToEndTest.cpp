@@ -167,7 +167,7 @@ protected:
         ASSERT_TRUE(test::CopyProgram(L"vorn.exe", folder.Path()));
         const std::string host(portal.begin(), portal.end());
         ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
-                                         "[Common]\r\nUID=4242\r\n[Portal]\r\nHost=" + host + "\r\nForumHost=" + host +
+                                         "[Common]\r\nUID=4242\r\n" + extraCommon + "[Portal]\r\nHost=" + host + "\r\nForumHost=" + host +
                                              "\r\nPayHost=" + host + "\r\n"));
         ASSERT_TRUE(process.Start(folder.File(L"vorn.exe")));
         frame = process.WaitForWindow(L"zarvoostrel", kTimeoutMs);
@@ -175,6 +175,8 @@ protected:
         launcher = GetWindow(frame, GW_OWNER);
         ASSERT_NE(launcher, nullptr);
     }
+    // More [Common] lines for Config.ini, set before SetUp runs.
+    std::string extraCommon;
     void TearDown() override
     {
         if (!process.WaitForExit(0))
@@ -280,9 +282,23 @@ TEST_F(Client, DraggingTheLauncherMovesBothWindows)
     EXPECT_EQ(WindowRect(frame).top, frameBefore.top + 30);
 }
 
-TEST_F(Client, GameViewMenuConfirmationAndBossKey)
+// Config.ini asks for Shift+A as the boss key: no program may take a letter
+// from every other one, so the client keeps Alt+D.
+class ClientWithShiftBossKey : public Client {
+protected:
+    void SetUp() override
+    {
+        extraCommon = "fsModifiers=4\r\nvkCode=65\r\n";
+        Client::SetUp();
+    }
+};
+
+TEST_F(ClientWithShiftBossKey, GameViewMenuConfirmationAndBossKey)
 {
     ASSERT_TRUE(EnterGameView());
+    // Shift+A is still free for anyone to register.
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_SHIFT, 'A')) << "the client took Shift+A";
+    UnregisterHotKey(nullptr, 1);
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const RECT f = WindowRect(frame);
@@ -333,6 +349,18 @@ TEST_F(Client, GameViewMenuConfirmationAndBossKey)
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(confirm); }, kTimeoutMs));
     EXPECT_FALSE(process.WaitForExit(500)) << "取消 keeps the client running";
     EXPECT_TRUE(IsWindowVisible(frame));
+
+    // The question closed by the system answers 取消 too, and gives the frame
+    // back its input. (The close button lost its hover look when 取消 took the
+    // pointer away, or this click would see no hover come.)
+    ClickButtonAt(right - 13, f.top + 12);
+    confirm = WaitForVisible(L"zarvopellis");
+    ASSERT_NE(confirm, nullptr);
+    PostMessageW(confirm, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(confirm); }, kTimeoutMs));
+    EXPECT_FALSE(process.WaitForExit(500)) << "WM_CLOSE keeps the client running";
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    MoveMouseTo(f.left + 400, f.top + 300);
 
     // Alt+D hides the window to the notification area and brings it back.
     SetForegroundWindow(frame);

@@ -416,10 +416,12 @@ void CImagePaint::OnLeftUp(int x, int y, bool& handled)
                 if (hwnd && IsWindow(hwnd)) {
                     pressRect = kNoRect;
                     Refresh(old);
+                    HoverWhereTheCursorIs();
                 }
                 handled = true;
                 return;
             }
+            HoverWhereTheCursorIs();
         } else if (!Contains(hotButton->rect, x, y)) {
             ClearMouse();
             hotButton = nullptr;
@@ -427,6 +429,39 @@ void CImagePaint::OnLeftUp(int x, int y, bool& handled)
         Refresh(old);
     }
     pressRect = kNoRect;
+}
+
+void CImagePaint::HoverWhereTheCursorIs()
+{
+    // The click handler may have run a modal loop (a question box) while the
+    // pointer went elsewhere, and that loop may have taken the leave message
+    // or ended the tracking: the hover look follows the real cursor again.
+    if (!hwnd)
+        return;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    const bool overWindow = WindowFromPoint(cursor) == hwnd;
+    ScreenToClient(hwnd, &cursor);
+    if (overWindow && hotButton && hotButton->visible && Contains(hotButton->rect, cursor.x, cursor.y)) {
+        // Still on the button: watch for the pointer leaving it from here on.
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, HOVER_DEFAULT};
+        tracking = TrackMouseEvent(&track) != FALSE;
+        return;
+    }
+    // Buttons draw their hover look where the last known pointer position lies.
+    RECT stale = hotButton ? hotButton->rect : kNoRect;
+    for (auto& button : buttons)
+        if (button->visible && Contains(button->rect, mouseX, mouseY))
+            UnionRect(&stale, &stale, &button->rect);
+    hotButton = nullptr;
+    ClearMouse();
+    if (tracking) {
+        TRACKMOUSEEVENT cancel = {sizeof(cancel), TME_CANCEL | TME_HOVER | TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&cancel);
+        tracking = false;
+    }
+    if (!IsRectEmpty(&stale))
+        Refresh(stale);
 }
 
 void CImagePaint::OnRightDown(int x, int y, bool& handled)

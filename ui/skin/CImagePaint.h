@@ -121,6 +121,8 @@ private:
     void Reanchor(int width, int height);
     void ClearMouse();
     void HoverAtPress(int x, int y);
+    // After a click handler: no hover look unless the cursor is on the hot button.
+    void HoverWhereTheCursorIs();
 
     void OnMouseMove(int x, int y, bool& handled);
     void OnLeftDown(int x, int y, bool& handled);
