@@ -4,8 +4,29 @@
 
 #include <gdiplus.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <vector>
+
+namespace {
+
+// A crash fails the test program: it ends with the exception's code. Left to
+// itself, Wine starts its debugger, which ends the program with exit code 0,
+// and the crash would count as a pass.
+LONG WINAPI EndWithTheExceptionCode(EXCEPTION_POINTERS* info)
+{
+    const EXCEPTION_RECORD* record = info->ExceptionRecord;
+    std::fprintf(stderr, "unhandled exception 0x%08lX at %p\n", record->ExceptionCode, record->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), record->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+const struct CrashesFailTheProgram {
+    CrashesFailTheProgram() { SetUnhandledExceptionFilter(&EndWithTheExceptionCode); }
+} crashesFailTheProgram;
+
+} // namespace
 
 namespace test {
 
