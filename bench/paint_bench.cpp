@@ -53,8 +53,8 @@ Pair LauncherRedraw(int runs)
     // edges included): the same visible result from a ready bitmap.
     launcher.paint.Redraw();
     DIBSECTION image = {};
-    if (!launcher.paint.layeredImage ||
-        !GetObjectW(GetCurrentObject(launcher.paint.layeredImage->DC(), OBJ_BITMAP), sizeof(image), &image) ||
+    const CLayeredBitmap* shown = launcher.paint.renderer.LayeredImage();
+    if (!shown || !GetObjectW(GetCurrentObject(shown->DC(), OBJ_BITMAP), sizeof(image), &image) ||
         !image.dsBm.bmBits)
         return result;
     floor.SetPixels(image.dsBm.bmBits);

@@ -4,19 +4,25 @@
 // off screen (or into the layered image), turns mouse input into button events
 // (hover, press, click, right click), drags the window by its caption area and
 // reports events and paint passes through seven callbacks.
+//
+// Its parts: the item lists (CButtonList, CStaticList: lookup and anchoring),
+// the renderer with the kept surfaces (CSkinRenderer, through CSkinPainter) and
+// the button input state machine (CButtonInput).
 
 #include "ui/framework/CLayeredBitmap.h"
+#include "ui/skin/CButtonInput.h"
+#include "ui/skin/CButtonList.h"
 #include "ui/skin/CImageButton.h"
 #include "ui/skin/CImageStatic.h"
+#include "ui/skin/CSkinPainter.h"
+#include "ui/skin/CStaticList.h"
 
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
-class CImagePaint {
+class CImagePaint : public CSkinPainter {
 public:
     using ButtonCallback = std::function<bool(CImageButton*)>;
     using PaintCallback = std::function<void(Gdiplus::Graphics&)>;
@@ -43,12 +49,11 @@ public:
 
     CImageButton* AddButton(int id, int reserved, int imgNormal, int imgHover, int imgPressed, int imgDisabled, int left,
                             int top, int right, int bottom);
-    CImageButton* FindButton(int id);
+    CImageButton* FindButton(int id) { return buttons.Find(id); }
     bool RemoveButton(int id);
     CImageStatic* AddStatic(int imageId, int id, bool stretchEdgeSafe, RECT rect);
-    CImageStatic* FindStatic(int id);
-    bool RemoveBackgroundStatic();
-    void SetBackgroundColor(Gdiplus::ARGB color);
+    CImageStatic* FindStatic(int id) { return statics.Find(id); }
+    bool RemoveBackgroundStatic() { return statics.Remove(kBackgroundStaticId); }
     void EnableLayered();
 
     void SetOnButtonDown(ButtonCallback callback) { onButtonDown = std::move(callback); }
@@ -63,33 +68,26 @@ public:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Layered mode: renders everything and pushes it; otherwise nothing.
     void Redraw();
+    // Shows a changed rectangle at once: repainted, or the whole layered image pushed.
+    void Refresh(const RECT& rect);
     void Clear();
     void ToggleMaximize();
 
     UpdateLayeredWindowFn updateLayered = nullptr;
-    // The layered window's image, kept while the pointer is over the window and
-    // the client size stays the same: a fresh DIB of the launcher's size costs
-    // as much as drawing into it.
-    std::unique_ptr<CLayeredBitmap> layeredImage;
     bool layered = false;
     bool captured = false;
     bool leftPressed = false;
     RECT pressRect = {};
     bool rightPressed = false;
-    bool tracking = false;
     RECT rightPressRect = {};
     bool draggable = false;
-    bool fillBackground = true;
-    std::unique_ptr<Gdiplus::SolidBrush> backgroundBrush;
-    Gdiplus::ARGB backgroundColor = 0xFFFAFAFA;
     RECT captionRect = {};
     int mouseX = -1;
     int mouseY = 0;
     BYTE alpha = 255;
-    RECT lastClientRect = {};
     CImageButton* hotButton = nullptr;
-    std::vector<std::unique_ptr<CImageStatic>> statics;
-    std::vector<std::unique_ptr<CImageButton>> buttons;
+    CStaticList statics;
+    CButtonList buttons;
     ButtonCallback onButtonDown;
     ButtonCallback onButtonClick;
     ButtonCallback onButtonHover;
@@ -97,38 +95,13 @@ public:
     ButtonCallback onButtonRightClick;
     PaintCallback onPaintBackground;
     PaintCallback onPaintForeground;
-    HWND hwnd = nullptr;
 
 private:
-    // Whether buttons were removed or the painter cleared since a callback
-    // began: a button pointer taken before it may point at freed memory.
-    bool ItemsChangedSince(unsigned generation) const { return m_generation != generation; }
-    // Whether the painter still paints a live window (a callback may have
-    // destroyed it, which clears the painter).
-    bool WindowAlive() const { return hwnd && IsWindow(hwnd); }
+    // Draws background, statics, buttons and foreground: the items that meet
+    // the area, and the callbacks' drawing.
+    void DrawItems(Gdiplus::Graphics& g, const RECT& area);
+    CSkinRenderer::Scene Scene();
+    void OnSize(int width, int height);
 
-    // Counts removals of buttons and clears of the painter.
-    unsigned m_generation = 0;
-
-    // Draws background, statics, buttons and foreground; with a clip rectangle
-    // only the items that intersect it.
-    void DrawItems(Gdiplus::Graphics& g, const RECT& client, const RECT* clip);
-    // Paints into a window DC through an off-screen surface.
-    void PaintTo(HDC target, const RECT& client, const RECT* update);
-    void OnPaint();
-    // Shows a changed button: its rectangle repainted, or the whole layered image.
-    void Refresh(const RECT& rect);
-    void Reanchor(int width, int height);
-    void ClearMouse();
-    void HoverAtPress(int x, int y);
-    // After a click handler: no hover look unless the cursor is on the hot button.
-    void HoverWhereTheCursorIs();
-
-    void OnMouseMove(int x, int y, bool& handled);
-    void OnLeftDown(int x, int y, bool& handled);
-    void OnLeftUp(int x, int y, bool& handled);
-    void OnRightDown(int x, int y, bool& handled);
-    void OnRightUp(int x, int y);
-    void OnMouseHover();
-    void OnMouseLeave();
+    CButtonInput m_input{*this};
 };

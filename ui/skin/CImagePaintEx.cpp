@@ -1,7 +1,5 @@
 #include "ui/skin/CImagePaintEx.h"
 
-#include "ui/skin/CSanDC.h"
-
 #include <windowsx.h>
 
 namespace {
@@ -13,14 +11,6 @@ bool Contains(const RECT& r, int x, int y)
 } // namespace
 
 CImagePaintEx::~CImagePaintEx() { Clear(); }
-
-RECT CImagePaintEx::Client() const
-{
-    RECT client = {};
-    if (hwnd)
-        GetClientRect(hwnd, &client);
-    return client;
-}
 
 CImageItem* CImagePaintEx::AddRow(int id)
 {
@@ -35,7 +25,7 @@ CImageItem* CImagePaintEx::AddRow(int id)
 
 RECT CImagePaintEx::RowRect(int id)
 {
-    const RECT client = Client();
+    const RECT client = ClientRect();
     int top = 0;
     for (auto& row : rows) {
         if (!row->visible)
@@ -45,13 +35,6 @@ RECT CImagePaintEx::RowRect(int id)
         top += row->height;
     }
     return RECT{0, 0, client.right, 0};
-}
-
-void CImagePaintEx::SetBackgroundColor(Gdiplus::ARGB color)
-{
-    backgroundColor = color;
-    fillBackground = true;
-    backgroundBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(color));
 }
 
 void CImagePaintEx::SetHoverColor(Gdiplus::ARGB color)
@@ -71,11 +54,12 @@ void CImagePaintEx::Clear()
     mouseY = 0;
     tracking = false;
     hwnd = nullptr;
+    renderer.Release();
 }
 
 void CImagePaintEx::LayoutRows(const RECT* area)
 {
-    const RECT box = area ? *area : Client();
+    const RECT box = area ? *area : ClientRect();
     int y = 0;
     for (auto& row : rows) {
         if (!row->visible)
@@ -106,7 +90,7 @@ bool CImagePaintEx::ShownInParent(int top, int height)
 
 CImageItem* CImagePaintEx::RowAt(int x, int y)
 {
-    const RECT client = Client();
+    const RECT client = ClientRect();
     int top = 0;
     for (auto& row : rows) {
         if (!row->visible)
@@ -125,50 +109,33 @@ void CImagePaintEx::Repaint(const RECT* rect)
         InvalidateRect(hwnd, rect, TRUE);
 }
 
-void CImagePaintEx::PaintTo(HDC target, const RECT& client)
+void CImagePaintEx::DrawRows(Gdiplus::Graphics& g, const RECT& area)
 {
-    CSanDC surface(target, client);
-    if (!surface.hOldBitmap)
-        return;
-    SetBkMode(surface.hMemDC, TRANSPARENT);
-    Gdiplus::Graphics g(surface.hMemDC);
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    if (fillBackground && backgroundBrush)
-        g.FillRectangle(backgroundBrush.get(), static_cast<INT>(client.left - 1), static_cast<INT>(client.top - 1),
-                        static_cast<INT>(client.right - client.left + 1),
-                        static_cast<INT>(client.bottom - client.top + 1));
+    FillBackground(g, area);
+    const RECT client = ClientRect();
     int y = 0;
     for (auto& row : rows) {
         if (!row->visible)
             continue;
-        if (ShownInParent(y, row->height))
+        const RECT box = {0, y, client.right, y + row->height};
+        RECT common;
+        if (IntersectRect(&common, &box, &area) && ShownInParent(y, row->height))
             row->Draw(g, 0, y, client.right, y + row->height);
         y += row->height;
     }
 }
 
-void CImagePaintEx::OnPaint()
+CSkinRenderer::Scene CImagePaintEx::Scene()
 {
-    if (!hwnd)
-        return;
-    RECT update = {};
-    if (!GetUpdateRect(hwnd, &update, FALSE))
-        return;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    if (dc)
-        PaintTo(dc, Client());
-    EndPaint(hwnd, &ps);
+    return [this](Gdiplus::Graphics& g, const RECT& area) { DrawRows(g, area); };
 }
 
 void CImagePaintEx::OnMouseMove(int x, int y)
 {
     mouseX = x;
     mouseY = y;
-    if (!tracking) {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_HOVER | TME_LEAVE, hwnd, 10};
-        tracking = TrackMouseEvent(&track) != FALSE;
-    }
+    TrackPointer();
     if (hotRow) {
         const RECT box = RowRect(hotRow->id);
         const bool shown = ShownInParent(box.top, hotRow->height);
@@ -254,8 +221,7 @@ bool CImagePaintEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     const int y = GET_Y_LPARAM(lParam);
     switch (msg) {
     case WM_NCCREATE:
-        if (!backgroundBrush && (backgroundColor >> 24) != 0)
-            backgroundBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(backgroundColor));
+        MakeDefaultBackgroundBrush();
         if (!hoverBrush && (hoverColor >> 24) != 0)
             hoverBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(hoverColor));
         break;
@@ -268,17 +234,11 @@ bool CImagePaintEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_PAINT:
-        OnPaint();
+        PaintUpdate(Scene());
         break;
-    case WM_ERASEBKGND: {
-        const RECT client = Client();
-        if (!EqualRect(&client, &lastClientRect)) {
-            if (hwnd && wParam)
-                PaintTo(reinterpret_cast<HDC>(wParam), client);
-            lastClientRect = client;
-        }
+    case WM_ERASEBKGND:
+        PaintWhenResized(reinterpret_cast<HDC>(wParam), true, Scene());
         return true;
-    }
     case WM_SHOWWINDOW:
         if (!wParam)
             OnHide();
@@ -291,6 +251,9 @@ bool CImagePaintEx::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_MOUSELEAVE:
         OnMouseLeave();
+        break;
+    case WM_MOUSEHOVER:
+        OnPointerRests();
         break;
     default:
         break;

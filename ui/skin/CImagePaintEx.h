@@ -4,6 +4,7 @@
 // clicked last, and a callback for row clicks.
 
 #include "ui/skin/CImageItem.h"
+#include "ui/skin/CSkinPainter.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -12,7 +13,7 @@
 #include <list>
 #include <memory>
 
-class CImagePaintEx {
+class CImagePaintEx : public CSkinPainter {
 public:
     using RowCallback = std::function<void(CImageItem*)>;
 
@@ -25,7 +26,6 @@ public:
     CImageItem* AddRow(int id);
     // The client rectangle of the first visible row with this id (empty height when none).
     RECT RowRect(int id);
-    void SetBackgroundColor(Gdiplus::ARGB color);
     void SetHoverColor(Gdiplus::ARGB color);
     void SetOnRowClick(RowCallback callback) { onRowClick = std::move(callback); }
     // True means handled (only WM_ERASEBKGND is).
@@ -40,27 +40,21 @@ public:
 
     RowCallback onRowClick;
     int rowHeight = 24;
-    bool tracking = false;
     CImageItem* hotRow = nullptr;
     CImageItem* selectedRow = nullptr;
-    std::unique_ptr<Gdiplus::SolidBrush> backgroundBrush;
     std::unique_ptr<Gdiplus::SolidBrush> hoverBrush;
-    Gdiplus::ARGB backgroundColor = 0xFFFAFAFA;
-    bool fillBackground = true;
     Gdiplus::ARGB hoverColor = 0;
     std::list<std::unique_ptr<CImageItem>> rows;
-    RECT lastClientRect = {};
     int mouseX = -1;
     int mouseY = 0;
-    HWND hwnd = nullptr;
 
 private:
-    RECT Client() const;
     // The visible row whose box contains the point, or null.
     CImageItem* RowAt(int x, int y);
     void Repaint(const RECT* rect);
-    void PaintTo(HDC target, const RECT& client);
-    void OnPaint();
+    // The background and the rows that meet the area.
+    void DrawRows(Gdiplus::Graphics& g, const RECT& area);
+    CSkinRenderer::Scene Scene();
     void OnMouseMove(int x, int y);
     void OnLeftUp(int x, int y);
     void OnMouseLeave();

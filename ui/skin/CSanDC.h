@@ -1,21 +1,24 @@
 #pragma once
-// Off-screen surface for one paint pass: everything is drawn into a memory DC
-// the size of the client area, and the destructor copies the changed rectangle
-// to the window in one blit, so an early return still shows what was drawn.
+// One paint pass through a window's off-screen surface: everything drawn for
+// the update rectangle goes into the surface's top-left corner, and the
+// destructor copies it to the window in one blit, so an early return still
+// shows what was drawn.
+
+#include "ui/skin/CPaintSurface.h"
 
 #include <windows.h>
 
 class CSanDC {
 public:
-    // update: the rectangle to copy back; the whole client area when null.
-    CSanDC(HDC target, const RECT& client, const RECT* update = nullptr);
+    // update: the rectangle of the target the pass paints (target coordinates).
+    CSanDC(HDC target, CPaintSurface& surface, const RECT& update);
     virtual ~CSanDC();
     CSanDC(const CSanDC&) = delete;
     CSanDC& operator=(const CSanDC&) = delete;
 
-    HBITMAP hBitmap = nullptr;
-    HGDIOBJ hOldBitmap = nullptr;
     RECT rcCopy = {};
+    // The surface's DC, drawn at (0, 0) for the update rectangle's top-left
+    // corner; null when the surface could not be made.
     HDC hMemDC = nullptr;
     HDC hTargetDC = nullptr;
 };
