@@ -546,12 +546,16 @@ void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
 {
     if (!m_gameMode || !m_titleFont || !m_titleBrush)
         return;
+    // A pass for a title-bar button leaves the title alone: laying the text
+    // out costs more than painting the button.
+    const Gdiplus::RectF layout(22.0f, 4.0f, 500.0f, 20.0f);
+    if (!g.IsVisible(layout))
+        return;
     const std::wstring title = TitleText();
     Gdiplus::StringFormat format(0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-    const Gdiplus::RectF layout(22.0f, 4.0f, 500.0f, 20.0f);
     g.DrawString(title.c_str(), static_cast<INT>(title.size()), m_titleFont.get(), layout, &format,
                  m_titleBrush.get());
 }
