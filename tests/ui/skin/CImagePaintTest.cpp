@@ -465,3 +465,124 @@ TEST_F(PainterTest, RealInputClicksTheButton)
     EXPECT_TRUE(test::PumpUntil([&] { return window.Count("click 7") == 1; }, 3000));
     EXPECT_EQ(window.Count("down 7"), 1);
 }
+
+namespace {
+// A title bar over a body, as the game frame has them: a stretched bar, an
+// icon, glyph buttons kept at the right edge, a picture button, a captioned
+// button, and a title and an outline drawn by the foreground callback. Large
+// enough that a whole-window pass does not keep its surface.
+class TitledWindow : public skintest::TestImageWindow {
+public:
+    void OnPaintForeground(Gdiplus::Graphics& g) override
+    {
+        Gdiplus::Font font(L"宋体", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+        Gdiplus::StringFormat format;
+        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+        g.DrawString(L"Morvane网页版 - 局部重绘", -1, &font, Gdiplus::RectF(22, 4, 300, 20), &format, &white);
+        Gdiplus::Pen pen(Gdiplus::Color(0xC0FFD040), 1.5f);
+        g.DrawEllipse(&pen, 130.5f, 90.5f, 201.0f, 97.0f);
+    }
+};
+
+// The client area as the window shows it.
+std::unique_ptr<skintest::PixelSurface> Shown(HWND hwnd)
+{
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    auto shot = std::make_unique<skintest::PixelSurface>(client.right, client.bottom);
+    HDC dc = GetDC(hwnd);
+    BitBlt(shot->DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, dc);
+    return shot;
+}
+
+// "" when both show the same pixels, else how many differ and the first one.
+std::string Differences(const skintest::PixelSurface& a, const skintest::PixelSurface& b)
+{
+    GdiFlush();
+    int count = 0;
+    std::string first;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if ((a.At(x, y) & 0xFFFFFF) != (b.At(x, y) & 0xFFFFFF) && count++ == 0)
+                first = " pixels differ, the first at " + std::to_string(x) + "," + std::to_string(y);
+    return count ? std::to_string(count) + first : "";
+}
+
+// Paints the rectangle over in magenta, then lets the window repaint it.
+void Repaint(HWND hwnd, const RECT& r)
+{
+    HDC dc = GetDC(hwnd);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &r, magenta);
+    DeleteObject(magenta);
+    ReleaseDC(hwnd, dc);
+    InvalidateRect(hwnd, &r, TRUE);
+    UpdateWindow(hwnd);
+}
+} // namespace
+
+TEST(PartialPaint, ARepaintedRectangleShowsExactlyWhatAWholeWindowPassShows)
+{
+    test::ThreadManager manager;
+    TitledWindow window;
+    const int width = 641, height = 243;
+    ASSERT_TRUE(window.CreatePopup(37, 53, width, height));
+    HWND hwnd = window.m_hWnd;
+    CImagePaint& paint = window.paint;
+    paint.SetBackgroundColor(0xFF132B50);
+    CImageStatic* bar = paint.AddStatic(217, 10011, true, RECT{0, 0, 1366, 25});
+    bar->anchorRight = 0;
+    bar->fixedLeft = 0;
+    paint.AddStatic(137, 10012, false, RECT{5, 5, 21, 21});
+    for (int i = 0; i < 3; ++i) {
+        const int ids[3][3] = {{10, 209, 210}, {30, 211, 212}, {20, 213, 214}};
+        paint.AddButton(ids[i][0], 0, ids[i][1], ids[i][2], ids[i][2], ids[i][1], 0, 0, 25, 25)->anchorRight =
+            1 + 25 * i;
+    }
+    CImageButton* picture = paint.AddButton(1003, 0, 131, 155, 155, 131, 20, 50, 104, 74);
+    CImageButton* captioned = paint.AddButton(1004, 0, 132, 151, 151, 132, 150, 120, 234, 144);
+    captioned->SetText(L"游戏论坛");
+    captioned->SetTextColors(0xFFFFFFFF, 0xFFFFE080, 0xFFFFE080);
+    SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    test::PumpPending();
+    const auto whole = Shown(hwnd);
+    EXPECT_EQ(paint.renderer.Surface().Width(), 0) << "a whole-window surface is not kept";
+
+    // Rectangles of every shape, each repainted alone: a glyph at the right
+    // edge, one pixel, a wide strip over the title, a tall one through the
+    // outline and the captioned button, a corner of the picture button. The
+    // surface grows to the largest of them, and no further.
+    const RECT minimize = paint.FindButton(20)->rect;
+    const RECT cases[] = {minimize, {301, 13, 302, 14}, {3, 2, 333, 41}, {101, 20, 141, 231}, {95, 55, 121, 70}};
+    const SIZE surfaces[] = {{25, 25}, {25, 25}, {330, 39}, {330, 211}, {330, 211}};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const RECT& r = cases[i];
+        SCOPED_TRACE("rectangle " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                     std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top));
+        Repaint(hwnd, r);
+        EXPECT_EQ(Differences(*Shown(hwnd), *whole), "");
+        EXPECT_EQ(paint.renderer.Surface().Width(), surfaces[i].cx);
+        EXPECT_EQ(paint.renderer.Surface().Height(), surfaces[i].cy);
+    }
+
+    // A hover change is painted at once (no paint message is handled before
+    // the look), and shows what a whole pass in the hover state shows.
+    POINT onPicture = {30, 60};
+    ClientToScreen(hwnd, &onPicture);
+    SetCursorPos(onPicture.x, onPicture.y);
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(30, 60));
+    ASSERT_EQ(paint.hotButton, picture);
+    const auto hovered = Shown(hwnd);
+    EXPECT_NE(hovered->At(30, 56), whole->At(30, 56)) << "the picture button shows its hover look";
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    EXPECT_EQ(Differences(*Shown(hwnd), *hovered), "");
+
+    DestroyWindow(hwnd);
+    SetCursorPos(1270, 790);
+    test::PumpPending();
+}
