@@ -58,6 +58,9 @@ public:
     static constexpr int kTitleCapacity = 260;
     static constexpr int kLoginUserCapacity = 64;
     static constexpr int kTipCapacity = 128;
+    static constexpr const wchar_t* kProductName = L"Morvane网页版";
+    // Navigate2's navNoHistory.
+    static constexpr int kNavNoHistory = 2;
 
     CFrameGame();
     /* 0 */ ~CFrameGame() override;
