@@ -1,8 +1,10 @@
 // The frame's life: construction, the windows of Launch, the browser window and
 // menus set up in OnCreate, the message switch, the timers and the ways the frame
-// ends. The view switch, the title bar, the notification icon and the page events
-// live in CFrameGameView.cpp, CFrameGameTitleBar.cpp, CFrameGameTray.cpp and
-// CFrameGamePage.cpp.
+// ends. The view switch (with full screen and the kept place), the title bar and
+// its menu, the notification icon with the boss key, the page events and the
+// player's keys, screenshots and mute live in CFrameGameView.cpp,
+// CFrameGameTitleBar.cpp, CFrameGameTray.cpp, CFrameGamePage.cpp and
+// CFrameGamePlayer.cpp.
 
 #include "frames/CFrameGame.h"
 
@@ -85,6 +87,10 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     SetIconFromResource(64, false);
     SetWindowTextW(m_hWnd, kProductName);
 
+    // The player's keys in the page: set before the browser window is asked
+    // for, so the UI thread sees it before any keystroke (the request queue
+    // orders the two).
+    m_html.m_takeKey = [this](const MSG& msg) { return TakePlayerKey(msg, true); };
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     m_html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, client.left, client.top, client.right - client.left,
@@ -111,6 +117,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
         menu->paint.rowHeight = 24;
         menu->paint.SetHoverColor(kMenuHoverColor);
     }
+    m_mainMenu.width = kMainMenuWidth;
     m_mainMenu.paint.SetOnRowClick([this](CImageItem* row) { OnMainMenuItem(row); });
     m_trayMenu.paint.SetOnRowClick([this](CImageItem* row) { OnTrayMenuItem(row); });
 
@@ -121,6 +128,11 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_notifyIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_notifyIcon.uCallbackMessage = WM_TRAYNOTIFY;
     m_notifyIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN));
+
+    // Muted when the player left it muted. Only then is the audio API loaded.
+    m_muted = PlayerSettings::ReadMuted();
+    if (m_muted)
+        m_sessionMute.Set(true);
 }
 
 void CFrameGame::OnTimer(UINT_PTR timerId)
@@ -135,6 +147,10 @@ void CFrameGame::OnTimer(UINT_PTR timerId)
         ShowWindow(m_hWnd, SW_SHOWMAXIMIZED);
         SetForegroundWindow(m_hWnd);
         KillTimer(m_hWnd, TIMER_MAXIMIZE);
+        break;
+    case TIMER_SCREENSHOT:
+        KillTimer(m_hWnd, TIMER_SCREENSHOT);
+        TakeScreenshot();
         break;
     default:
         break;
@@ -174,6 +190,14 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ARM_ENTER_TIMER:
         ArmTimer(TIMER_ENTER_GAME, 1500);
         return 1;
+    case WM_PLAYER_COMMAND:
+        RunPlayerCommand(static_cast<PlayerCommand>(wParam));
+        return 1;
+    case WM_ENDSESSION:
+        // Windows is ending: the process may go without its windows being destroyed.
+        if (wParam)
+            SaveGameView();
+        break;
     case WM_TRAYNOTIFY:
         if (OnTrayNotify(wParam, lParam))
             return 1;
@@ -205,6 +229,7 @@ void CFrameGame::Close()
     // the modal loop ends, and start-up, finding the UI thread hung, ends the
     // process. The launcher is hidden rather than closed: destroying it would
     // destroy this window, which it owns.
+    SaveGameView();
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     if (m_bossHidden) {
         Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
@@ -218,6 +243,9 @@ void CFrameGame::Close()
 
 void CFrameGame::OnDestroy()
 {
+    // However the frame ends, the game view's place is kept for the next start.
+    SaveGameView();
+    m_sessionMute.Release();
     m_titleFont.reset();
     m_titleBrush.reset();
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);

@@ -8,6 +8,8 @@
 #include "resources/resource.h"
 #include "ui/framework/TextCut.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr Gdiplus::ARGB kMenuTextColor = 0xFF0C0C0C;
@@ -54,6 +56,11 @@ void CFrameGame::AddTitleBar()
         button->SplitStrip(l.strip);
         button->anchorRight = l.anchor;
     }
+    // Left of the links, while the game is muted.
+    CImageButton* muted = paint.AddButton(kMuteIndicatorId, 0, IDP_TITLE_MUTED, IDP_TITLE_MUTED_HOVER,
+                                          IDP_TITLE_MUTED_HOVER, IDP_TITLE_MUTED, r - 291, t, r - 266, t + 25);
+    muted->anchorRight = 266;
+    muted->visible = m_muted;
 }
 
 bool CFrameGame::OnButtonClick(CImageButton* button)
@@ -72,14 +79,26 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
             AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
             AddMenuRow(m_mainMenu, kRefreshRow, L"刷新");
             AddMenuRow(m_mainMenu, kBossKeyRow, m_bossKey.MenuText());
+            AddMenuRow(m_mainMenu, kFullScreenRow, L"全屏 (F11)", IDP_ROW_FULL_SCREEN);
+            AddMenuRow(m_mainMenu, kScreenshotRow, L"截图 (Ctrl+Alt+S)", IDP_ROW_SCREENSHOT);
+            AddMenuRow(m_mainMenu, kMuteRow, MuteRowText(), MuteRowIcon());
         }
         POINT cursor = {};
         GetCursorPos(&cursor);
         RECT window = {};
         ::GetWindowRect(m_hWnd, &window);
-        m_mainMenu.Popup(cursor.x - 10, window.top + 30);
+        // Below its button, but never past the right end of the work area.
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        int x = cursor.x - 10;
+        if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor))
+            x = std::min<int>(x, monitor.rcWork.right - m_mainMenu.width);
+        m_mainMenu.Popup(x, window.top + 30);
         return true;
     }
+    case kMuteIndicatorId:
+        SetMuted(false);
+        return true;
     case kServiceLinkId:
         OpenInBrowser(m_portal.ServicePage());
         return true;
@@ -102,10 +121,13 @@ void CFrameGame::OpenInBrowser(const std::wstring& url)
     ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text)
+void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, int icon)
 {
     CImageItem* row = menu.paint.AddRow(id);
-    CImageButton* entry = row->AddButton(id, text.c_str(), 0, 0, 0, 0, 1, 1, 94, 94);
+    // The text is centred across the row; an icon sits at its left end.
+    if (icon)
+        row->AddButton(id + kRowIconOffset, L"", icon, icon, icon, icon, 6, 4, 22, 20);
+    CImageButton* entry = row->AddButton(id, text.c_str(), 0, 0, 0, 0, 1, 1, menu.width - 2, 94);
     entry->SetTextColors(kMenuTextColor, kMenuTextColor, kMenuTextColor);
 }
 
@@ -126,6 +148,15 @@ void CFrameGame::OnMainMenuItem(CImageItem* row)
         break;
     case kRefreshRow:
         m_html.Refresh(); // directly on the UI thread, as a request from any other
+        break;
+    case kFullScreenRow:
+        EnterFullScreen();
+        break;
+    case kScreenshotRow:
+        ArmTimer(TIMER_SCREENSHOT, kMenuScreenshotDelayMs);
+        break;
+    case kMuteRow:
+        SetMuted(!m_muted);
         break;
     default:
         break; // the boss-key row only names the key

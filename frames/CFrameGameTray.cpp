@@ -50,6 +50,7 @@ LRESULT CFrameGame::OnHotKey(int id)
     if (m_bossHidden) {
         ShowFromNotificationArea();
     } else if (IsWindowVisible(m_hWnd)) {
+        m_notice.Hide();
         AddNotifyIcon();
         ShowWindow(m_hWnd, SW_HIDE);
         m_bossHidden = true;
