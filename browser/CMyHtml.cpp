@@ -89,7 +89,12 @@ void CMyHtml::SetSilent(VARIANT_BOOL silent)
 
 bool CMyHtml::IsBrowserReady() const { return m_browser.IsCreated(); }
 
-BOOL CMyHtml::PreTranslateMessage(MSG* msg) { return m_browser.TranslateKeyMessage(msg) == S_OK; }
+BOOL CMyHtml::PreTranslateMessage(MSG* msg)
+{
+    if (m_takeKey && msg && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && m_takeKey(*msg))
+        return TRUE;
+    return m_browser.TranslateKeyMessage(msg) == S_OK;
+}
 
 void CMyHtml::OnCreate(CREATESTRUCTW*) { m_browser.Create(m_hWnd); }
 

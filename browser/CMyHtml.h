@@ -9,6 +9,8 @@
 #include "ui/framework/CHtmlTarget.h"
 #include "ui/framework/HtmlRequest.h"
 
+#include <functional>
+
 class CMyHtml : public CHtmlTarget {
 public:
     // How much taller than the client area the control is made while it is not
@@ -47,6 +49,10 @@ public:
     void SetSilent(VARIANT_BOOL silent) override;
 
     bool m_fitExactly = false;
+    // Offered every keystroke of the page before the control sees it (on the
+    // UI thread): true takes the keystroke from the page. Set before the
+    // window is created.
+    std::function<bool(const MSG&)> m_takeKey;
     CWebBrowser m_browser;
 
 private:

@@ -1,35 +1,20 @@
+// The frame's life: construction, the windows of Launch, the browser window and
+// menus set up in OnCreate, the message switch, the timers and the ways the frame
+// ends. The view switch (with full screen and the kept place), the title bar and
+// its menu, the notification icon with the boss key, the page events and the
+// player's keys, screenshots and mute live in CFrameGameView.cpp,
+// CFrameGameTitleBar.cpp, CFrameGameTray.cpp, CFrameGamePage.cpp and
+// CFrameGamePlayer.cpp.
+
 #include "frames/CFrameGame.h"
 
-#include "app/ConfigFile.h"
 #include "app/gameApp.h"
-#include "browser/ComBstr.h"
-#include "frames/ClearUrlCache.h"
-#include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
 #include "ui/framework/CHtmlAppManager.h"
-#include "ui/framework/TextCut.h"
-
-#include <strsafe.h>
-
-#include <algorithm>
 
 namespace {
 
-constexpr const wchar_t* kProductName = L"Morvane网页版";
-constexpr const wchar_t* kNoticeTitle = L"温馨提示";
-constexpr Gdiplus::ARGB kMenuTextColor = 0xFF0C0C0C;
 constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
-constexpr Gdiplus::ARGB kGameBackground = 0xFF23373C;
-constexpr int kNavNoHistory = 2;
-
-bool Contains(const wchar_t* text, const wchar_t* part) { return text && wcsstr(text, part) != nullptr; }
-
-// Only web pages go to the default browser: a page must never get the shell to
-// open a local file or start a program.
-bool IsWebUrl(const wchar_t* url)
-{
-    return url && (_wcsnicmp(url, L"http://", 7) == 0 || _wcsnicmp(url, L"https://", 8) == 0);
-}
 
 std::unique_ptr<Gdiplus::Font> MakeTitleFont()
 {
@@ -60,10 +45,6 @@ CFrameGame::~CFrameGame()
     if (m_hWnd && IsWindow(m_hWnd))
         DestroyWindow(m_hWnd);
 }
-
-bool CFrameGame::IsServerListUrl(const wchar_t* url) { return Contains(url, L"xf.html"); }
-
-bool CFrameGame::IsGamePageUrl(const wchar_t* url) { return Contains(url, L"type=pc") || Contains(url, L"client=1"); }
 
 void CFrameGame::Launch()
 {
@@ -106,6 +87,10 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     SetIconFromResource(64, false);
     SetWindowTextW(m_hWnd, kProductName);
 
+    // The player's keys in the page: set before the browser window is asked
+    // for, so the UI thread sees it before any keystroke (the request queue
+    // orders the two).
+    m_html.m_takeKey = [this](const MSG& msg) { return TakePlayerKey(msg, true); };
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     m_html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, client.left, client.top, client.right - client.left,
@@ -132,6 +117,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
         menu->paint.rowHeight = 24;
         menu->paint.SetHoverColor(kMenuHoverColor);
     }
+    m_mainMenu.width = kMainMenuWidth;
     m_mainMenu.paint.SetOnRowClick([this](CImageItem* row) { OnMainMenuItem(row); });
     m_trayMenu.paint.SetOnRowClick([this](CImageItem* row) { OnTrayMenuItem(row); });
 
@@ -142,84 +128,11 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_notifyIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_notifyIcon.uCallbackMessage = WM_TRAYNOTIFY;
     m_notifyIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN));
-}
 
-void CFrameGame::EnterGameMode()
-{
-    if (m_gameMode)
-        return;
-    m_gameMode = true;
-    m_back.EnterShadowMode();
-    m_html.m_fitExactly = true;
-    ShowWindow(m_hWnd, SW_HIDE);
-
-    paint.draggable = true;
-    paint.fillBackground = true;
-    clipCorners = true;
-    resizable = true;
-    paint.SetBackgroundColor(kGameBackground);
-
-    const ConfigFile config(g_app ? g_app->m_exeDir : L"");
-    m_hotKeyModifiers = g_app ? config.ReadInt(L"Common", L"fsModifiers") : 0;
-    m_hotKeyVirtualKey = g_app ? config.ReadInt(L"Common", L"vkCode") : 0;
-    m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
-
-    AddTitleBar();
-
-    // Taken by another program: the client works on without a boss key.
-    RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey);
-
-    if (GetSystemMetrics(SM_CXSCREEN) >= kGameMinWidth && GetSystemMetrics(SM_CYSCREEN) >= kGameMinHeight) {
-        minWidth = kGameMinWidth;
-        minHeight = kGameMinHeight;
-    }
-    RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
-               minHeight, TRUE);
-    ArmTimer(TIMER_MAXIMIZE, 500);
-}
-
-void CFrameGame::AddTitleBar()
-{
-    RECT client = {};
-    GetClientRect(m_hWnd, &client);
-    const int r = client.right;
-    const int t = client.top;
-
-    CImageStatic* bar = paint.AddStatic(IDP_TITLE_BAR, kTitleBarId, true, {client.left, t, client.left + 1366, t + 25});
-    bar->anchorRight = 0;
-    bar->fixedLeft = 0;
-    paint.AddStatic(IDP_TITLE_ICON, kTitleIconId, false, {5, 5, 21, 21});
-
-    struct Glyph {
-        int id, normal, hover, left, right, anchor;
-        bool visible;
-    } glyphs[] = {
-        {CImagePaint::kCloseId, IDP_TITLE_CLOSE, IDP_TITLE_CLOSE_HOVER, r - 25, r, 1, true},
-        {CImagePaint::kMaximizeId, IDP_TITLE_MAX, IDP_TITLE_MAX_HOVER, r - 50, r - 25, 25, true},
-        {CImagePaint::kRestoreId, IDP_TITLE_RESTORE, IDP_TITLE_RESTORE_HOVER, r - 50, r - 25, 25, false},
-        {CImagePaint::kMinimizeId, IDP_TITLE_MIN, IDP_TITLE_MIN_HOVER, r - 75, r - 50, 48, true},
-        {kMenuButtonId, IDP_TITLE_MENU, IDP_TITLE_MENU_HOVER, r - 98, r - 73, 71, true},
-    };
-    for (const Glyph& g : glyphs) {
-        CImageButton* button = paint.AddButton(g.id, 0, g.normal, g.hover, g.hover, g.normal, g.left, t, g.right, t + 25);
-        button->anchorRight = g.anchor;
-        button->visible = g.visible;
-    }
-    struct Link {
-        int id, strip, left, right, anchor;
-    } links[] = {
-        {kServiceLinkId, IDP_LINK_SERVICE, r - 127, r - 86, 100},
-        {kForumLinkId, IDP_LINK_FORUM, r - 172, r - 131, 145},
-        {kHomeLinkId, IDP_LINK_HOME, r - 217, r - 176, 190},
-        {kPayLinkId, IDP_LINK_PAY, r - 262, r - 221, 235},
-    };
-    for (const Link& l : links) {
-        CImageButton* button = paint.AddButton(l.id, 0, 0, 0, 0, 0, l.left, 2, l.right, 24);
-        button->SplitStrip(l.strip);
-        button->anchorRight = l.anchor;
-    }
+    // Muted when the player left it muted. Only then is the audio API loaded.
+    m_muted = PlayerSettings::ReadMuted();
+    if (m_muted)
+        m_sessionMute.Set(true);
 }
 
 void CFrameGame::OnTimer(UINT_PTR timerId)
@@ -234,6 +147,10 @@ void CFrameGame::OnTimer(UINT_PTR timerId)
         ShowWindow(m_hWnd, SW_SHOWMAXIMIZED);
         SetForegroundWindow(m_hWnd);
         KillTimer(m_hWnd, TIMER_MAXIMIZE);
+        break;
+    case TIMER_SCREENSHOT:
+        KillTimer(m_hWnd, TIMER_SCREENSHOT);
+        TakeScreenshot();
         break;
     default:
         break;
@@ -273,6 +190,14 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ARM_ENTER_TIMER:
         ArmTimer(TIMER_ENTER_GAME, 1500);
         return 1;
+    case WM_PLAYER_COMMAND:
+        RunPlayerCommand(static_cast<PlayerCommand>(wParam));
+        return 1;
+    case WM_ENDSESSION:
+        // Windows is ending: the process may go without its windows being destroyed.
+        if (wParam)
+            SaveGameView();
+        break;
     case WM_TRAYNOTIFY:
         if (OnTrayNotify(wParam, lParam))
             return 1;
@@ -285,338 +210,6 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CImageCtrl::HandleMessage(msg, wParam, lParam);
-}
-
-bool CFrameGame::OnButtonClick(CImageButton* button)
-{
-    if (!button)
-        return true;
-    switch (button->id) {
-    case CImagePaint::kCloseId: {
-        CloseMsgWnd confirm;
-        if (confirm.DoModal(m_hWnd) == 1)
-            Close();
-        return false;
-    }
-    case kMenuButtonId: {
-        if (!m_mainMenu.m_hWnd) {
-            AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
-            AddMenuRow(m_mainMenu, kRefreshRow, L"刷新");
-            AddMenuRow(m_mainMenu, kBossKeyRow, m_bossKey.MenuText());
-        }
-        POINT cursor = {};
-        GetCursorPos(&cursor);
-        RECT window = {};
-        ::GetWindowRect(m_hWnd, &window);
-        m_mainMenu.Popup(cursor.x - 10, window.top + 30);
-        return true;
-    }
-    case kServiceLinkId:
-        OpenInBrowser(m_portal.ServicePage());
-        return true;
-    case kForumLinkId:
-        OpenInBrowser(m_portal.ForumPage());
-        return true;
-    case kHomeLinkId:
-        OpenInBrowser(m_portal.HomePage());
-        return true;
-    case kPayLinkId:
-        OpenInBrowser(m_portal.PaymentPage());
-        return true;
-    default:
-        return true; // minimise, maximise and restore are the painter's own
-    }
-}
-
-void CFrameGame::OpenInBrowser(const std::wstring& url)
-{
-    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text)
-{
-    CImageItem* row = menu.paint.AddRow(id);
-    CImageButton* entry = row->AddButton(id, text.c_str(), 0, 0, 0, 0, 1, 1, 94, 94);
-    entry->SetTextColors(kMenuTextColor, kMenuTextColor, kMenuTextColor);
-}
-
-void CFrameGame::HideAndDestroy(CImageMenu& menu)
-{
-    if (menu.m_hWnd && IsWindow(menu.m_hWnd)) {
-        ShowWindow(menu.m_hWnd, SW_HIDE);
-        DestroyWindow(menu.m_hWnd);
-    }
-}
-
-void CFrameGame::OnMainMenuItem(CImageItem* row)
-{
-    switch (row ? row->id : 0) {
-    case kClearCacheRow:
-        if (HANDLE worker = CreateThread(nullptr, 0, ClearUrlCache, m_hWnd, 0, nullptr))
-            CloseHandle(worker); // nobody waits for it
-        break;
-    case kRefreshRow:
-        m_html.Refresh(); // directly on the UI thread, as a request from any other
-        break;
-    default:
-        break; // the boss-key row only names the key
-    }
-    HideAndDestroy(m_mainMenu);
-}
-
-void CFrameGame::OnTrayMenuItem(CImageItem* row)
-{
-    switch (row ? row->id : 0) {
-    case kShowWindowRow:
-        ShowFromNotificationArea();
-        HideAndDestroy(m_trayMenu);
-        break;
-    case kCloseRow:
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
-        m_bossHidden = false;
-        if (m_trayMenu.m_hWnd)
-            ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
-        result = 1;
-        modalRunning = false;
-        Close();
-        break;
-    default:
-        HideAndDestroy(m_trayMenu);
-        break;
-    }
-}
-
-void CFrameGame::AddNotifyIcon()
-{
-    StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
-    Shell_NotifyIconW(NIM_ADD, &m_notifyIcon);
-}
-
-void CFrameGame::ShowFromNotificationArea()
-{
-    m_bossHidden = false;
-    ShowWindow(m_hWnd, SW_SHOW);
-    Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
-    InvalidateRect(m_hWnd, nullptr, TRUE);
-}
-
-LRESULT CFrameGame::OnHotKey(int id)
-{
-    if (id != HOTKEY_BOSS)
-        return 0;
-    if (m_bossHidden) {
-        ShowFromNotificationArea();
-    } else if (IsWindowVisible(m_hWnd)) {
-        AddNotifyIcon();
-        ShowWindow(m_hWnd, SW_HIDE);
-        m_bossHidden = true;
-    }
-    return 0;
-}
-
-LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
-{
-    if (iconId != kNotifyIconId)
-        return 1;
-    switch (mouseMessage) {
-    case WM_LBUTTONDBLCLK:
-        ShowFromNotificationArea();
-        break;
-    case WM_RBUTTONUP: {
-        if (!m_trayMenu.m_hWnd) {
-            AddMenuRow(m_trayMenu, kShowWindowRow, L"系统设置");
-            AddMenuRow(m_trayMenu, kCloseRow, L"关闭");
-        }
-        POINT cursor = {};
-        GetCursorPos(&cursor);
-        RECT work = {};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        int height = 0;
-        for (const auto& row : m_trayMenu.paint.rows)
-            if (row->visible)
-                height += row->height;
-        // A task bar docked left or right makes the work area narrower than the screen.
-        const bool sideTaskBar = work.right - work.left < GetSystemMetrics(SM_CXSCREEN);
-        const int x = cursor.x - (sideTaskBar ? 96 : 30);
-        const int y = std::min<int>(cursor.y, work.bottom - work.top) - height;
-        m_trayMenu.Popup(x, y);
-        break;
-    }
-    default:
-        break;
-    }
-    return 0;
-}
-
-void CFrameGame::HandleNavigateComplete(const wchar_t* url)
-{
-    if (m_gameMode) {
-        m_html.OnSize(0, 0, 0);
-        return;
-    }
-    if (IsServerListUrl(url))
-        ReadLoginUser();
-    if (IsGamePageUrl(url))
-        PostMessageW(m_hWnd, WM_ARM_ENTER_TIMER, 0, 0);
-}
-
-void CFrameGame::HandleDocumentComplete(IDispatch*, const wchar_t* url)
-{
-    ComPtr<IHTMLDocument2> document = m_html.m_browser.GetHtmlDocument2();
-    if (!document)
-        return;
-    if (IsServerListUrl(url))
-        ReadLoginUser();
-
-    ComBstr title;
-    if (SUCCEEDED(document->get_title(title.Put())) && title.Get() && !m_titleFromScript)
-        SetTitleText(title.Get());
-
-    if (!m_gameMode && TitleText().find(kNoticeTitle) != std::wstring::npos)
-        m_html.Navigate(m_portal.StartPage().c_str(), kNavNoHistory);
-
-    if (m_gameMode)
-        m_html.OnSize(0, 0, 0);
-    else if (IsGamePageUrl(url))
-        PostMessageW(m_hWnd, WM_FRAMECOMMAND, FRAME_CMD_ENTER_GAME, 0);
-    else if (IsServerListUrl(url))
-        ReadLoginUser();
-}
-
-void CFrameGame::ReadLoginUser()
-{
-    ComPtr<IHTMLDocument3> document = m_html.m_browser.GetHtmlDocument3();
-    if (!document)
-        return;
-    ComBstr id(L"login_user");
-    ComPtr<IHTMLElement> element;
-    if (FAILED(document->getElementById(id.Get(), element.Put())) || !element)
-        return;
-    ComBstr text;
-    if (SUCCEEDED(element->get_innerText(text.Put())) && text.Get()) {
-        CopyCut(m_loginUser, text.Get());
-        if (g_app)
-            g_app->SetUserName(m_loginUser);
-    }
-}
-
-void CFrameGame::HandleNewWindow(IDispatch**, VARIANT_BOOL* cancel, unsigned long, wchar_t*, wchar_t* url)
-{
-    // Every new window of the page opens in the user's default browser instead.
-    if (IsWebUrl(url))
-        OpenInBrowser(url);
-    if (cancel)
-        *cancel = VARIANT_TRUE;
-}
-
-std::wstring CFrameGame::HandleExternalCall(unsigned dispid, const std::vector<std::wstring>& args)
-{
-    if (dispid == kTitleDispid && args.size() == 1) {
-        m_titleFromScript = true;
-        SetTitleText(args[0]);
-    }
-    return L"";
-}
-
-void CFrameGame::SetTitleText(const std::wstring& text)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_titleLock);
-        CopyCut(m_titleText, text.c_str());
-    }
-    InvalidateTitle();
-}
-
-std::wstring CFrameGame::TitleText()
-{
-    std::lock_guard<std::mutex> lock(m_titleLock);
-    return m_titleText;
-}
-
-void CFrameGame::InvalidateTitle()
-{
-    // The new title shows at once (InvalidateRect may be called from any thread).
-    if (m_gameMode && m_hWnd) {
-        const RECT title = {22, 4, 522, 24};
-        InvalidateRect(m_hWnd, &title, TRUE);
-    }
-}
-
-void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
-{
-    if (!m_gameMode || !m_titleFont || !m_titleBrush)
-        return;
-    // A pass for a title-bar button leaves the title alone: laying the text
-    // out costs more than painting the button.
-    const Gdiplus::RectF layout(22.0f, 4.0f, 500.0f, 20.0f);
-    if (!g.IsVisible(layout))
-        return;
-    const std::wstring title = TitleText();
-    Gdiplus::StringFormat format(0);
-    format.SetAlignment(Gdiplus::StringAlignmentNear);
-    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-    g.DrawString(title.c_str(), static_cast<INT>(title.size()), m_titleFont.get(), layout, &format,
-                 m_titleBrush.get());
-}
-
-void CFrameGame::FollowWithShadow()
-{
-    RECT r = {};
-    if (m_hWnd && IsWindow(m_hWnd))
-        ::GetWindowRect(m_hWnd, &r);
-    if (r.right - r.left != 0)
-        InflateRect(&r, m_back.m_inset, m_back.m_inset);
-    if (m_back.m_hWnd)
-        MoveWindow(m_back.m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-}
-
-void CFrameGame::OnMove(int, int)
-{
-    if (m_gameMode)
-        FollowWithShadow();
-}
-
-void CFrameGame::OnSize(UINT, int, int)
-{
-    RECT client = {};
-    GetClientRect(m_hWnd, &client);
-    if (m_gameMode) {
-        client.top += kTitleBarHeight;
-        if (!IsZoomed(m_hWnd)) {
-            // A one-pixel border around the page.
-            client.left += 1;
-            client.right -= 1;
-            client.bottom -= 1;
-        }
-    }
-    if (m_html.m_hWnd)
-        MoveWindow(m_html.m_hWnd, client.left, client.top, client.right - client.left, client.bottom - client.top,
-                   TRUE);
-    if (m_gameMode) {
-        ShowZoomGlyph();
-        FollowWithShadow();
-        m_back.paint.Redraw();
-    }
-}
-
-void CFrameGame::ShowZoomGlyph()
-{
-    // However the window got maximised or restored (the delayed maximise, the
-    // system, a double click), the title bar offers the other state.
-    CImageButton* maximize = paint.FindButton(CImagePaint::kMaximizeId);
-    CImageButton* restore = paint.FindButton(CImagePaint::kRestoreId);
-    if (!maximize || !restore)
-        return;
-    const bool zoomed = IsZoomed(m_hWnd);
-    maximize->visible = !zoomed;
-    restore->visible = zoomed;
-}
-
-void CFrameGame::OnShowWindow(BOOL show, UINT)
-{
-    if (!m_gameMode && m_back.m_hWnd)
-        ShowWindow(m_back.m_hWnd, show ? SW_SHOW : SW_HIDE);
 }
 
 void CFrameGame::Close()
@@ -636,6 +229,7 @@ void CFrameGame::Close()
     // the modal loop ends, and start-up, finding the UI thread hung, ends the
     // process. The launcher is hidden rather than closed: destroying it would
     // destroy this window, which it owns.
+    SaveGameView();
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     if (m_bossHidden) {
         Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
@@ -649,6 +243,9 @@ void CFrameGame::Close()
 
 void CFrameGame::OnDestroy()
 {
+    // However the frame ends, the game view's place is kept for the next start.
+    SaveGameView();
+    m_sessionMute.Release();
     m_titleFont.reset();
     m_titleBrush.reset();
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);

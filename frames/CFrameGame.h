@@ -3,14 +3,20 @@
 // over the launcher's dark panel; when the browser reaches a game page it turns,
 // once and for good, into a resizable skinned window with a title bar (icon,
 // title, portal links, menu, minimise, maximise/restore, close) above the page,
-// maximised, with the launcher as its shadow. It owns the two menus, the boss
-// key, the notification icon and the browser window, and runs the main thread's
-// modal loop for the client's whole visible life.
+// maximised (or as the player left it last time), with the launcher as its
+// shadow. There the player can go full screen, take screenshots of the page and
+// mute the game. It owns the two menus, the boss key, the notification icon and
+// the browser window, and runs the main thread's modal loop for the client's
+// whole visible life.
 
 #include "app/PortalSite.h"
 #include "browser/CMyHtml.h"
 #include "frames/BossKey.h"
 #include "frames/CFrameBack.h"
+#include "frames/CNoticeTip.h"
+#include "frames/PlayerKeys.h"
+#include "frames/PlayerSettings.h"
+#include "frames/SessionMute.h"
 #include "ui/skin/CImageCtrl.h"
 #include "ui/skin/CImageMenu.h"
 
@@ -35,6 +41,13 @@ public:
     // Asks the frame's own thread to arm TIMER_ENTER_GAME (a timer belongs to
     // the thread of its window, and page events arrive on the UI thread).
     static constexpr UINT WM_ARM_ENTER_TIMER = WM_APP + 1;
+    // A player command (PlayerCommand in wParam) from a keystroke in the page,
+    // which arrives on the UI thread; the frame runs it on its own.
+    static constexpr UINT WM_PLAYER_COMMAND = WM_APP + 2;
+    // A screenshot chosen in the menu waits this long, so that the page has
+    // repainted where the menu was.
+    static constexpr UINT_PTR TIMER_SCREENSHOT = 5562;
+    static constexpr UINT kMenuScreenshotDelayMs = 250;
     static constexpr unsigned kTitleDispid = 3000;
     static constexpr UINT kNotifyIconId = 128;
 
@@ -51,6 +64,15 @@ public:
     static constexpr int kForumLinkId = 10020;
     static constexpr int kHomeLinkId = 10021;
     static constexpr int kPayLinkId = 10022;
+    static constexpr int kFullScreenRow = 10023;
+    static constexpr int kScreenshotRow = 10024;
+    static constexpr int kMuteRow = 10025;
+    // Shown in the title bar while the game is muted; a click unmutes.
+    static constexpr int kMuteIndicatorId = 10026;
+    // A row's icon button: the row's id plus this.
+    static constexpr int kRowIconOffset = 1000;
+    // Wide enough for the rows that name their keys.
+    static constexpr int kMainMenuWidth = 176;
 
     static constexpr int kTitleBarHeight = 25;
     static constexpr int kGameMinWidth = 1020;
@@ -58,14 +80,19 @@ public:
     static constexpr int kTitleCapacity = 260;
     static constexpr int kLoginUserCapacity = 64;
     static constexpr int kTipCapacity = 128;
+    static constexpr const wchar_t* kProductName = L"Morvane网页版";
+    // Navigate2's navNoHistory.
+    static constexpr int kNavNoHistory = 2;
 
     CFrameGame();
     /* 0 */ ~CFrameGame() override;
+    /* 4 */ BOOL PreTranslateMessage(MSG* msg) override;
     /* 5 */ LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     /* 6 */ void OnCreate(CREATESTRUCTW* create) override;
     /* 7 */ void OnDestroy() override;
     /* 8 */ void OnMove(int x, int y) override;
     /* 9 */ void OnSize(UINT type, int cx, int cy) override;
+    /* 12 */ void OnGetMinMaxInfo(MINMAXINFO* info) override;
     /* 13 */ void OnShowWindow(BOOL show, UINT status) override;
     /* 14 */ void OnTimer(UINT_PTR timerId) override;
     /* 17 */ bool OnButtonClick(CImageButton* button) override;
@@ -82,6 +109,24 @@ public:
     // window, or, when the UI thread does not answer, hides it and ends the
     // modal loop without waiting on that thread.
     void Close();
+
+    // The player's commands, in the game view only: from the keys wherever the
+    // focus is inside the client, and from the menu.
+    void RunPlayerCommand(PlayerCommand command);
+    // Full screen: the frame covers the monitor it is on, the page fills it,
+    // no title bar and no shadow; leaving it brings back the view as it was
+    // (maximised or the restored rectangle). The page is never reloaded.
+    void EnterFullScreen();
+    void LeaveFullScreen();
+    bool IsFullScreen() const { return m_fullScreen; }
+    // Saves a picture of the page area and tells the player where it went.
+    void TakeScreenshot();
+    // Mutes or unmutes the client's own audio session, keeps the choice for
+    // the next start and shows it in the title bar and the menu.
+    void SetMuted(bool muted);
+    bool IsMuted() const { return m_muted; }
+    // Keeps where the game view is, for the next start (game view only).
+    void SaveGameView();
 
     void OnMainMenuItem(CImageItem* row);
     void OnTrayMenuItem(CImageItem* row);
@@ -120,6 +165,9 @@ public:
 
     BossKey m_bossKey;
     PortalSite m_portal;
+    CNoticeTip m_notice;
+    // The client's own audio session, opened at the first mute.
+    SessionMute m_sessionMute;
 
     // Opens a portal page in the user's default browser.
     static void OpenInBrowser(const std::wstring& url);
@@ -131,16 +179,33 @@ protected:
 private:
     void SetTitleText(const std::wstring& text);
     void InvalidateTitle();
-    void AddMenuRow(CImageMenu& menu, int id, const std::wstring& text);
+    void AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, int icon = 0);
     void HideAndDestroy(CImageMenu& menu);
     void ShowFromNotificationArea();
     void AddNotifyIcon();
     void FollowWithShadow();
     void ShowZoomGlyph();
     void AddTitleBar();
+    // A keystroke of the frame's windows (main thread) or of the page (UI
+    // thread) that is one of the player's keys: true takes it from its window.
+    bool TakePlayerKey(const MSG& msg, bool fromPage);
+    void ShowKeptGameView(const GameViewRecord& kept);
+    void NoteRestoredRect();
+    void LayOut();
+    void ShowNotice(const std::wstring& text);
+    void UpdateMuteLooks();
+    std::wstring MuteRowText() const;
+    int MuteRowIcon() const;
 
     // Guards m_titleText: the UI thread writes it, the main thread paints it.
     std::mutex m_titleLock;
     // Broadcast when the shell (and its notification area) starts again.
     UINT m_taskbarCreated = 0;
+    // Read by the page's keystrokes on the UI thread.
+    std::atomic<bool> m_fullScreen{false};
+    bool m_zoomedBeforeFullScreen = false;
+    SIZE m_minSizeBeforeFullScreen = {};
+    // The game view's rectangle when last neither maximised, minimised nor full screen.
+    RECT m_restoredRect = {};
+    bool m_muted = false;
 };

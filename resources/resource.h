@@ -34,6 +34,12 @@
 #define IDP_LINK_FORUM             139 // link strip 论坛
 #define IDP_LINK_HOME              140 // link strip 官网
 #define IDP_LINK_PAY               141 // link strip 充值
+#define IDP_TITLE_MUTED            218 // title bar: the game is muted, normal
+#define IDP_TITLE_MUTED_HOVER      219 // title bar: the game is muted, hover and pressed
+#define IDP_ROW_FULL_SCREEN        220 // menu row icon 全屏
+#define IDP_ROW_SCREENSHOT         221 // menu row icon 截图
+#define IDP_ROW_MUTE               222 // menu row icon 静音
+#define IDP_ROW_SOUND              223 // menu row icon 取消静音
 #define IDP_CLOSE_PANEL            142 // close confirmation panel
 #define IDP_CLOSE_OK               144 // 确定, normal
 #define IDP_CLOSE_OK_HOVER         146 // 确定, hover and pressed

@@ -91,7 +91,12 @@ glyph_layer() { # colour glyph file (drawn at 100 x 100, reduced to 25 x 25)
     min) draw="line 32,62 68,62" ;;
     restore) draw="rectangle 30,42 58,70 polyline 42,42 42,30 70,30 70,58 58,58" ;;
     esac
-    if [ "$glyph" = menu ]; then
+    if [ "$glyph" = muted ]; then
+        # A speaker struck through: the game is muted.
+        convert -size 100x100 xc:none -stroke none -fill "$ink" -draw "polygon 22,40 36,40 54,24 54,76 36,60 22,60" \
+            -fill none -stroke "$ink" -strokewidth 7 -draw "line 64,38 84,62 line 84,38 64,62" \
+            -resize 25x25 "$work/$file.png"
+    elif [ "$glyph" = menu ]; then
         # A wrench: round head with an open jaw, and a handle.
         convert -size 100x100 xc:none -stroke "$ink" -strokewidth 12 -draw "line 30,72 58,44" \
             -stroke none -fill "$ink" -draw "circle 62,38 62,18" \
@@ -124,6 +129,25 @@ title_button 211 212 max '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
 title_button 213 214 min '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
 title_button 215 216 restore '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
 title_button 196 208 menu '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
+# 218 | 219: shown in the title bar while the game is muted; a click unmutes.
+title_button 218 219 muted '#2f5fa3' '#1a3a6c' "$GOLD_LIGHT"
+
+# Menu row icons (16 x 16 with alpha): ink on the menu's light rows, drawn at
+# 64 x 64 and reduced, so they keep the glyph buttons' soft edges.
+row_icon() { # id draw-arguments...
+    local id=$1; shift
+    convert -size 64x64 xc:none -fill none -stroke "$NAVY" -strokewidth 6 "$@" -resize 16x16 "$work/r$id.png"
+    save_rgba "$work/r$id.png" "$id"
+}
+# 220 全屏: four corners pushed out to the edges.
+row_icon 220 -draw "polyline 6,22 6,6 22,6 polyline 42,6 58,6 58,22 polyline 58,42 58,58 42,58 polyline 22,58 6,58 6,42"
+# 221 截图: a camera.
+row_icon 221 -draw "roundrectangle 5,18 59,54 6,6" -draw "circle 32,36 32,26" -draw "polyline 22,18 26,10 38,10 42,18"
+# 222 静音: a speaker struck through; 223 取消静音: a speaker with its sound.
+row_icon 222 -fill "$NAVY" -stroke none -draw "polygon 6,24 18,24 34,10 34,54 18,40 6,40" \
+    -fill none -stroke "$NAVY" -draw "line 42,22 58,42 line 58,22 42,42"
+row_icon 223 -fill "$NAVY" -stroke none -draw "polygon 6,24 18,24 34,10 34,54 18,40 6,40" \
+    -fill none -stroke "$NAVY" -draw "arc 30,20 46,44 -60,60 arc 32,8 60,56 -60,60"
 
 # Link strips (82 x 22, opaque): two 41 x 22 frames on the bar's rows 2-23,
 # normal (gold text) and hover (lit pill, light text).

@@ -18,5 +18,7 @@ inline constexpr wchar_t kCompatibilityKey[] =
     L"Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
 inline constexpr wchar_t kBrowserEmulationKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+// The client's own per-user settings (where the game view was left, the mute).
+inline constexpr wchar_t kUserSettingsKey[] = L"Software\\Morvane网页版";
 
 } // namespace product

@@ -30,3 +30,5 @@ void DeleteBrowserEmulationValue()
         return;
     RegDeleteValueW(key.Get(), product::kClientExe);
 }
+
+void DeleteUserSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, product::kUserSettingsKey); }

@@ -16,3 +16,6 @@ void DeleteUninstallEntry();
 // Deletes the client's own browser-emulation value for the current user and
 // nothing else under that key.
 void DeleteBrowserEmulationValue();
+
+// Deletes the client's own settings key of the current user, with everything in it.
+void DeleteUserSettings();

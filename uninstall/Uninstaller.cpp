@@ -66,6 +66,7 @@ void RunRemoval()
 
     DeleteUninstallEntry();
     DeleteBrowserEmulationValue();
+    DeleteUserSettings();
     RemoveShortcuts();
     RemoveInstallFolder(FolderOf(removerPath));
 }

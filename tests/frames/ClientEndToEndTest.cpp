@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
 namespace {
 
 constexpr DWORD kTimeoutMs = 20000;
@@ -63,10 +65,10 @@ std::vector<DWORD> ScreenSquare(int x, int y)
     return ScreenPixels({x - 8, y - 8, x + 9, y + 9});
 }
 
-// Saves the screen once the client has finished painting it: the picture has
+// Waits until the client has finished painting the screen: the picture has
 // not changed for half a second (two looks in a row can both come before a
 // repaint the client has still to make).
-void Screenshot(const wchar_t* name)
+void WaitForStillScreen()
 {
     std::vector<DWORD> last = ScreenPixels(WholeScreen());
     ULONGLONG stableSince = GetTickCount64();
@@ -79,6 +81,12 @@ void Screenshot(const wchar_t* name)
             return GetTickCount64() - stableSince >= 500;
         },
         5000);
+}
+
+// Saves the screen once the client has finished painting it.
+void Screenshot(const wchar_t* name)
+{
+    WaitForStillScreen();
     EXPECT_TRUE(test::SaveScreenRect(WholeScreen(), test::ArtifactFolder() + L"\\" + name));
 }
 
@@ -195,6 +203,8 @@ protected:
         return RunFrameCommand(L"enter") &&
                test::PumpUntil([&] { return IsZoomed(frame) && IsWindowVisible(frame); }, kTimeoutMs);
     }
+    // The page area: the frame's one child, the browser's window.
+    HWND Page() const { return GetWindow(frame, GW_CHILD); }
     HWND WaitForVisible(const wchar_t* className, DWORD timeoutMs = kTimeoutMs)
     {
         HWND found = nullptr;
@@ -225,6 +235,9 @@ protected:
         }
     }
 
+    // Made before the client starts and gone after it has ended: no test sees
+    // another's kept game view, mute or screenshots.
+    test::FreshPlayerSettings settings;
     test::TempFolder folder;
     test::ChildProcess process;
     std::wstring portal;
@@ -377,4 +390,82 @@ TEST_F(ClientWithShiftBossKey, GameViewMenuConfirmationAndBossKey)
     ClickButtonAt(c.left + 84, c.top + 117);
     ASSERT_TRUE(process.WaitForExit(kTimeoutMs));
     EXPECT_EQ(process.ExitCode(), 0u);
+}
+
+// The player's keys as the display server delivers them, with the focus in
+// the page; then a restored game view, moved and closed, comes back where it
+// was left at the next start. Adapts to the screen's size.
+TEST_F(Client, FullScreenScreenshotAndARestoredPlaceKeptAcrossStarts)
+{
+    ASSERT_TRUE(EnterGameView());
+    const RECT screen = WholeScreen();
+    const RECT maximised = WindowRect(frame);
+    const HWND page = Page();
+    ASSERT_NE(page, nullptr);
+    // The focus into the page. On Windows a click gives it to the page; here
+    // the control, without an HTML engine, never takes it, so the test puts
+    // it where that click would: on the page's innermost window.
+    HWND inner = page;
+    while (HWND child = GetWindow(inner, GW_CHILD))
+        inner = child;
+    const DWORD uiThread = GetWindowThreadProcessId(inner, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
+    SetFocus(inner);
+    AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
+    GUITHREADINFO ui = {};
+    ui.cbSize = sizeof(ui);
+    EXPECT_TRUE(test::PumpUntil([&] { return GetGUIThreadInfo(uiThread, &ui) && ui.hwndFocus == inner; }))
+        << "the focus is in the page";
+
+    ASSERT_TRUE(Xdotool(L"key F11"));
+    ASSERT_TRUE(test::PumpUntil([&] { return WindowRect(frame) == screen && WindowRect(page) == screen; }, kTimeoutMs))
+        << "F11: the frame and its page cover the screen";
+    EXPECT_FALSE(IsWindowVisible(launcher)) << "no shadow in full screen";
+
+    ASSERT_TRUE(Xdotool(L"key ctrl+alt+s"));
+    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 1; }, kTimeoutMs))
+        << "Ctrl+Alt+S: a picture in " << std::string(settings.ScreenshotFolder().begin(), settings.ScreenshotFolder().end());
+    const SIZE shot =
+        test::PngSize(settings.ScreenshotFolder() + L"\\" + test::FreshPlayerSettings::Screenshots().front());
+    EXPECT_EQ(shot.cx, screen.right - screen.left) << "exactly the page area";
+    EXPECT_EQ(shot.cy, screen.bottom - screen.top);
+    EXPECT_NE(WaitForVisible(L"zarvo_tip"), nullptr) << "the player is told where it went";
+    EXPECT_EQ(GetForegroundWindow(), frame) << "and keeps the game";
+    Screenshot(L"client-full-screen.png");
+
+    ASSERT_TRUE(Xdotool(L"key Escape"));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] {
+            return WindowRect(frame) == maximised && WindowRect(page).top == maximised.top + 25 &&
+                   IsWindowVisible(launcher);
+        },
+        kTimeoutMs))
+        << "Esc: back to the maximised view, the page below the title bar, the shadow around";
+    EXPECT_TRUE(IsZoomed(frame));
+
+    // Restored with its title-bar button, moved, and closed. The title bar is
+    // drawn again first: a hover look is told from what was there before.
+    WaitForStillScreen();
+    ClickButtonAt(maximised.right - 37, maximised.top + 12);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsZoomed(frame); }, kTimeoutMs));
+    const RECT placed = {100, 80, 1200, 800};
+    SetWindowPos(frame, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(test::PumpUntil([&] { return WindowRect(frame) == placed; }, kTimeoutMs));
+    ASSERT_TRUE(RunFrameCommand(L"close"));
+    ASSERT_TRUE(process.WaitForExit(kTimeoutMs));
+
+    test::ChildProcess next;
+    ASSERT_TRUE(next.Start(folder.File(L"vorn.exe")));
+    const HWND again = next.WaitForWindow(L"zarvoostrel", kTimeoutMs);
+    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(RunFrameCommand(L"enter"));
+    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(again) && WindowRect(again) == placed; }, kTimeoutMs))
+        << "the next start comes back at " << placed.left << "," << placed.top << "-" << placed.right << ","
+        << placed.bottom;
+    EXPECT_FALSE(IsZoomed(again)) << "restored, not maximised";
+    const HWND shadow = GetWindow(again, GW_OWNER);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowRect(shadow).left == placed.left - 6; }, kTimeoutMs));
+    PostMessageW(again, 2277, 5557, 0);
+    EXPECT_TRUE(next.WaitForExit(kTimeoutMs));
 }

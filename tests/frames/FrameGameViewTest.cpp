@@ -199,17 +199,18 @@ TEST_F(GameView, ARestartedShellGetsTheIconBack)
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
 }
 
-TEST_F(GameView, TitleMenuOpensBelowItsButtonWithThreeRows)
+TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
 {
     POINT cursor = {};
     HWND menu = OpenTitleMenu();
     ASSERT_NE(menu, nullptr);
     GetCursorPos(&cursor);
     const RECT r = WindowRect(menu);
-    EXPECT_EQ(r.left, cursor.x - 10);
+    // Below its button, as far right as the work area lets it.
+    EXPECT_EQ(r.left, std::min<LONG>(cursor.x - 10, WorkArea().right - 176));
     EXPECT_EQ(r.top, WindowRect(h.Frame()).top + 30);
-    EXPECT_EQ(r.right - r.left, 96);
-    EXPECT_EQ(r.bottom - r.top, 72);
+    EXPECT_EQ(r.right - r.left, 176);
+    EXPECT_EQ(r.bottom - r.top, 144);
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10014), L"清除缓存");
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10015), L"刷新");
     wchar_t name[64] = {};
@@ -225,7 +226,7 @@ TEST_F(GameView, TitleMenuOpensBelowItsButtonWithThreeRows)
     // It opens again with the same rows.
     HWND again = OpenTitleMenu();
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 3u);
+    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 6u);
 }
 
 TEST_F(GameView, RefreshRowAsksTheUiThreadToReload)

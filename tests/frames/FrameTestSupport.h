@@ -83,6 +83,8 @@ public:
     // Destroys the frame's window and ends the UI thread.
     void Stop();
 
+    // First made, last gone: the frame's settings written at its end go too.
+    test::FreshPlayerSettings settings;
     test::OleApartment ole;
     test::TempFolder folder;
     gameApp app;

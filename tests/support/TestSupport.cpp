@@ -3,6 +3,8 @@
 #include "app/gameApp.h"
 
 #include <gdiplus.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -427,6 +429,54 @@ bool UiThread::Stop()
     CloseHandle(m_thread);
     m_thread = nullptr;
     return ended;
+}
+
+} // namespace test
+
+namespace test {
+
+void FreshPlayerSettings::Forget()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Morvane网页版");
+    std::error_code ignored;
+    const std::wstring folder = ScreenshotFolder();
+    if (!folder.empty())
+        std::filesystem::remove_all(folder, ignored);
+}
+
+std::wstring FreshPlayerSettings::ScreenshotFolder()
+{
+    PWSTR pictures = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &pictures)) && pictures)
+        folder = std::wstring(pictures) + L"\\Morvane网页版";
+    CoTaskMemFree(pictures);
+    return folder;
+}
+
+std::vector<std::wstring> FreshPlayerSettings::Screenshots()
+{
+    std::vector<std::wstring> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(ScreenshotFolder(), error))
+        if (entry.path().extension() == L".png")
+            names.push_back(entry.path().filename().wstring());
+    return names;
+}
+
+SIZE PngSize(const std::wstring& path)
+{
+    // The signature, then the IHDR chunk: length, type, width and height big-endian.
+    const std::string bytes = ReadWholeFile(path);
+    if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0)
+        return {0, 0};
+    const auto number = [&](size_t at) {
+        LONG value = 0;
+        for (size_t i = at; i < at + 4; ++i)
+            value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+        return value;
+    };
+    return {number(16), number(20)};
 }
 
 } // namespace test

@@ -160,3 +160,27 @@ private:
 std::string ReadWholeFile(const std::wstring& path);
 
 } // namespace test
+
+namespace test {
+
+// The client's per-user settings (HKCU\Software\Morvane网页版: where the game
+// view was left, the mute) and its screenshots folder, removed when the object
+// is made and again when it goes, so that no test sees another's.
+class FreshPlayerSettings {
+public:
+    FreshPlayerSettings() { Forget(); }
+    ~FreshPlayerSettings() { Forget(); }
+    FreshPlayerSettings(const FreshPlayerSettings&) = delete;
+    FreshPlayerSettings& operator=(const FreshPlayerSettings&) = delete;
+
+    static void Forget();
+    // The user's Pictures folder\Morvane网页版, found as the client finds it.
+    static std::wstring ScreenshotFolder();
+    // The PNG files in it, by name.
+    static std::vector<std::wstring> Screenshots();
+};
+
+// Width and height from a PNG file's header; 0 x 0 when it is no PNG.
+SIZE PngSize(const std::wstring& path);
+
+} // namespace test

@@ -41,10 +41,12 @@ TEST(InstallRoundTrip, InstallsThenRemovesEverything)
     ASSERT_TRUE(WriteText(folder + L"\\Config.ini", "[GameInfo]\r\nVersion=1.15\r\n[Common]\r\nRunCount=3\r\n"));
     ASSERT_TRUE(MakeFolders(folder + L"\\logs\\old"));
     ASSERT_TRUE(WriteText(folder + L"\\logs\\old\\run.log", "log"));
+    ASSERT_TRUE(SetRegDword(HKEY_CURRENT_USER, kUserSettingsKey, L"Maximized", 1));
 
     EXPECT_EQ(RunRemover(folder), 0u);
 
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUserSettingsKey));
     EXPECT_FALSE(Exists(DesktopShortcut()));
     EXPECT_FALSE(Exists(StartMenuFolder()));
     EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs)) << "left: " << testing::PrintToString(EntriesBelow(folder));

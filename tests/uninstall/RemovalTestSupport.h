@@ -20,6 +20,7 @@ inline constexpr wchar_t kCompatibilityKey[] =
     L"Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
 inline constexpr wchar_t kBrowserEmulationKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+inline constexpr wchar_t kUserSettingsKey[] = L"Software\\Morvane网页版";
 
 inline constexpr DWORD kInstallTimeoutMs = 60000;
 inline constexpr DWORD kRemoverTimeoutMs = 30000;

@@ -32,10 +32,10 @@ void CImageMenu::Popup(int x, int y)
         if (HWND stale = ShadowWindow())
             DestroyWindow(stale);
         shadow->Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, x, y, 0, 0, nullptr);
-        Create(0, nullptr, nullptr, WS_POPUP, x, y, kWidth, height, ShadowWindow());
+        Create(0, nullptr, nullptr, WS_POPUP, x, y, width, height, ShadowWindow());
     }
     if (m_hWnd) {
-        MoveWindow(m_hWnd, x, y, kWidth, height, TRUE);
+        MoveWindow(m_hWnd, x, y, width, height, TRUE);
         ShowWindow(m_hWnd, SW_SHOW);
         SetForegroundWindow(m_hWnd);
     }

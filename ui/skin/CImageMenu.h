@@ -1,8 +1,9 @@
 #pragma once
-// The skinned popup menu: a borderless topmost tool window, 96 pixels wide,
-// whose entries are the rows of its row-list painter. A click on an entry is
-// reported through the painter's row-click callback; the menu hides itself
-// when it loses activation. A soft shadow window lies behind it and owns it.
+// The skinned popup menu: a borderless topmost tool window, 96 pixels wide
+// unless its owner asks for more, whose entries are the rows of its row-list
+// painter. A click on an entry is reported through the painter's row-click
+// callback; the menu hides itself when it loses activation. A soft shadow
+// window lies behind it and owns it.
 
 #include "ui/framework/CShadowCtrl.h"
 #include "ui/skin/CImageCtrlEx.h"
@@ -27,6 +28,7 @@ public:
     void Popup(int x, int y);
 
     bool hideOnDeactivate = true;
+    int width = kWidth;
     std::unique_ptr<CShadowCtrl> shadow;
 
 private:

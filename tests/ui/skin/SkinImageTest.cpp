@@ -31,6 +31,8 @@ constexpr Inventory kInventory[] = {
     {213, 25, 25, true}, {214, 25, 25, false},
     {215, 25, 25, true}, {216, 25, 25, false},
     {196, 25, 25, true}, {208, 25, 25, false},
+    {218, 25, 25, true}, {219, 25, 25, false},
+    {220, 16, 16, true}, {221, 16, 16, true}, {222, 16, 16, true}, {223, 16, 16, true},
     {138, 82, 22, false}, {139, 82, 22, false}, {140, 82, 22, false}, {141, 82, 22, false},
     {142, 295, 190, true},
     {144, 68, 35, false}, {146, 68, 35, false},
@@ -68,7 +70,7 @@ TEST(SkinImages, HoverLooksDifferClearlyFromNormalLooks)
     // Pairs of normal and hover images, and the two frames of each link strip.
     const std::pair<int, int> pairs[] = {{131, 155}, {132, 151}, {133, 152}, {134, 156}, {130, 153},
                                          {135, 154}, {209, 210}, {211, 212}, {213, 214}, {215, 216},
-                                         {196, 208}, {144, 146}, {147, 148}};
+                                         {196, 208}, {218, 219}, {144, 146}, {147, 148}};
     auto differing = [](const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
         size_t n = 0;
         for (size_t i = 0; i < a.size() && i < b.size(); ++i) {

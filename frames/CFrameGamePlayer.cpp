@@ -1,0 +1,125 @@
+// The player's commands in the game view: the keys (F11, Esc, Ctrl+Alt+S,
+// Ctrl+Alt+M) wherever the focus is inside the client, the screenshot with its
+// notice, and the mute. Full screen itself belongs to the view (CFrameGameView.cpp).
+
+#include "frames/CFrameGame.h"
+
+#include "frames/PlayerSettings.h"
+#include "frames/Screenshot.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Room the notice leaves at the title bar's right end for its links and buttons.
+constexpr int kNoticeClearRight = 300;
+constexpr int kNoticeMargin = 8;
+
+} // namespace
+
+bool CFrameGame::TakePlayerKey(const MSG& msg, bool fromPage)
+{
+    // While a box of the frame's is open (the frame is disabled), keys are the box's.
+    if (!m_gameMode || !IsWindowEnabled(m_hWnd))
+        return false;
+    const PlayerKey key = PlayerKeyOf(msg, m_fullScreen);
+    if (key.command == PlayerCommand::None)
+        return false;
+    if (!key.repeat) {
+        // The page's keystrokes arrive on the UI thread: the frame acts on its own.
+        if (fromPage)
+            PostMessageW(m_hWnd, WM_PLAYER_COMMAND, static_cast<WPARAM>(key.command), 0);
+        else
+            RunPlayerCommand(key.command);
+    }
+    return true;
+}
+
+BOOL CFrameGame::PreTranslateMessage(MSG* msg) { return msg && TakePlayerKey(*msg, false) ? TRUE : FALSE; }
+
+void CFrameGame::RunPlayerCommand(PlayerCommand command)
+{
+    if (!m_gameMode || m_bossHidden)
+        return;
+    switch (command) {
+    case PlayerCommand::ToggleFullScreen:
+        if (m_fullScreen)
+            LeaveFullScreen();
+        else
+            EnterFullScreen();
+        break;
+    case PlayerCommand::LeaveFullScreen:
+        LeaveFullScreen();
+        break;
+    case PlayerCommand::Screenshot:
+        TakeScreenshot();
+        break;
+    case PlayerCommand::ToggleMute:
+        SetMuted(!m_muted);
+        break;
+    default:
+        break;
+    }
+}
+
+void CFrameGame::TakeScreenshot()
+{
+    RECT page = {};
+    if (!m_html.m_hWnd || !::GetWindowRect(m_html.m_hWnd, &page) || IsRectEmpty(&page))
+        return;
+    const std::wstring path = screenshot::Save(page);
+    ShowNotice(path.empty() ? std::wstring(L"截图未能保存") : L"截图已保存：" + path);
+}
+
+void CFrameGame::ShowNotice(const std::wstring& text)
+{
+    RECT frame = {};
+    RECT page = {};
+    ::GetWindowRect(m_hWnd, &frame);
+    if (m_html.m_hWnd)
+        ::GetWindowRect(m_html.m_hWnd, &page);
+    if (m_fullScreen) {
+        // No title bar: at the top of the page.
+        m_notice.Show(m_hWnd, page.left + kNoticeMargin, page.top + kNoticeMargin,
+                      page.right - page.left - 2 * kNoticeMargin, text);
+    } else {
+        // Over the title text, clear of the links and buttons at the bar's right end.
+        const int x = frame.left + 22;
+        m_notice.Show(m_hWnd, x, frame.top + 2, frame.right - kNoticeClearRight - x, text);
+    }
+}
+
+void CFrameGame::SetMuted(bool muted)
+{
+    m_muted = muted;
+    // Without an audio device there is nothing to mute; the choice is kept all the same.
+    m_sessionMute.Set(muted);
+    PlayerSettings::WriteMuted(muted);
+    UpdateMuteLooks();
+}
+
+void CFrameGame::UpdateMuteLooks()
+{
+    if (CImageButton* indicator = paint.FindButton(kMuteIndicatorId)) {
+        indicator->visible = m_muted;
+        if (m_hWnd)
+            InvalidateRect(m_hWnd, nullptr, FALSE);
+    }
+    // The menu row offers the other state, with its icon.
+    for (const auto& row : m_mainMenu.paint.rows) {
+        if (row->id != kMuteRow)
+            continue;
+        for (const auto& button : row->buttons) {
+            if (button->id == kMuteRow)
+                button->SetText(MuteRowText().c_str());
+            else
+                button->SetImages(MuteRowIcon(), MuteRowIcon(), MuteRowIcon(), MuteRowIcon());
+        }
+    }
+}
+
+std::wstring CFrameGame::MuteRowText() const
+{
+    return m_muted ? L"取消静音 (Ctrl+Alt+M)" : L"静音 (Ctrl+Alt+M)";
+}
+
+int CFrameGame::MuteRowIcon() const { return m_muted ? IDP_ROW_SOUND : IDP_ROW_MUTE; }

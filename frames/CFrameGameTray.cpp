@@ -1,0 +1,93 @@
+// The boss key and the notification icon it hides the game view to, with the
+// icon's own menu.
+
+#include "frames/CFrameGame.h"
+
+#include <strsafe.h>
+
+#include <algorithm>
+
+void CFrameGame::OnTrayMenuItem(CImageItem* row)
+{
+    switch (row ? row->id : 0) {
+    case kShowWindowRow:
+        ShowFromNotificationArea();
+        HideAndDestroy(m_trayMenu);
+        break;
+    case kCloseRow:
+        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        m_bossHidden = false;
+        if (m_trayMenu.m_hWnd)
+            ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
+        result = 1;
+        modalRunning = false;
+        Close();
+        break;
+    default:
+        HideAndDestroy(m_trayMenu);
+        break;
+    }
+}
+
+void CFrameGame::AddNotifyIcon()
+{
+    StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
+    Shell_NotifyIconW(NIM_ADD, &m_notifyIcon);
+}
+
+void CFrameGame::ShowFromNotificationArea()
+{
+    m_bossHidden = false;
+    ShowWindow(m_hWnd, SW_SHOW);
+    Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+LRESULT CFrameGame::OnHotKey(int id)
+{
+    if (id != HOTKEY_BOSS)
+        return 0;
+    if (m_bossHidden) {
+        ShowFromNotificationArea();
+    } else if (IsWindowVisible(m_hWnd)) {
+        m_notice.Hide();
+        AddNotifyIcon();
+        ShowWindow(m_hWnd, SW_HIDE);
+        m_bossHidden = true;
+    }
+    return 0;
+}
+
+LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
+{
+    if (iconId != kNotifyIconId)
+        return 1;
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        ShowFromNotificationArea();
+        break;
+    case WM_RBUTTONUP: {
+        if (!m_trayMenu.m_hWnd) {
+            AddMenuRow(m_trayMenu, kShowWindowRow, L"系统设置");
+            AddMenuRow(m_trayMenu, kCloseRow, L"关闭");
+        }
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        RECT work = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        int height = 0;
+        for (const auto& row : m_trayMenu.paint.rows)
+            if (row->visible)
+                height += row->height;
+        // A task bar docked left or right makes the work area narrower than the screen.
+        const bool sideTaskBar = work.right - work.left < GetSystemMetrics(SM_CXSCREEN);
+        const int x = cursor.x - (sideTaskBar ? 96 : 30);
+        const int y = std::min<int>(cursor.y, work.bottom - work.top) - height;
+        m_trayMenu.Popup(x, y);
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,259 @@
+// The view switch: from the page area over the launcher to the game view, and
+// how the game view lays out its page and carries its shadow; full screen; and
+// the game view's place, kept for the next start.
+
+#include "frames/CFrameGame.h"
+
+#include "app/ConfigFile.h"
+#include "app/gameApp.h"
+#include "frames/PlayerSettings.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr Gdiplus::ARGB kGameBackground = 0xFF23373C;
+
+MONITORINFO MonitorOf(HMONITOR monitor)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0), info.rcMonitor = info.rcWork;
+    return info;
+}
+
+// A rectangle kept from an earlier start, where its title bar can be reached:
+// one whose title bar lies on no monitor (a monitor since removed, another
+// screen size) is moved onto the nearest work area, and shrunk to fit it.
+RECT OntoAWorkArea(RECT r, int titleBarHeight)
+{
+    const RECT titleBar = {r.left, r.top, r.right, r.top + titleBarHeight};
+    if (MonitorFromRect(&titleBar, MONITOR_DEFAULTTONULL))
+        return r;
+    const RECT work = MonitorOf(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST)).rcWork;
+    const LONG width = std::min(r.right - r.left, work.right - work.left);
+    const LONG height = std::min(r.bottom - r.top, work.bottom - work.top);
+    const LONG left = std::clamp(r.left, work.left, work.right - width);
+    const LONG top = std::clamp(r.top, work.top, work.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
+} // namespace
+
+void CFrameGame::EnterGameMode()
+{
+    if (m_gameMode)
+        return;
+    m_gameMode = true;
+    m_back.EnterShadowMode();
+    m_html.m_fitExactly = true;
+    ShowWindow(m_hWnd, SW_HIDE);
+
+    paint.draggable = true;
+    paint.fillBackground = true;
+    clipCorners = true;
+    resizable = true;
+    paint.SetBackgroundColor(kGameBackground);
+
+    const ConfigFile config(g_app ? g_app->m_exeDir : L"");
+    m_hotKeyModifiers = g_app ? config.ReadInt(L"Common", L"fsModifiers") : 0;
+    m_hotKeyVirtualKey = g_app ? config.ReadInt(L"Common", L"vkCode") : 0;
+    m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
+
+    AddTitleBar();
+
+    // Taken by another program: the client works on without a boss key.
+    RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey);
+
+    if (GetSystemMetrics(SM_CXSCREEN) >= kGameMinWidth && GetSystemMetrics(SM_CYSCREEN) >= kGameMinHeight) {
+        minWidth = kGameMinWidth;
+        minHeight = kGameMinHeight;
+    }
+    // The game view comes back as the player left it; the first time it is
+    // centred at its minimum size and maximised half a second later.
+    if (const std::optional<GameViewRecord> kept = PlayerSettings::ReadGameView()) {
+        ShowKeptGameView(*kept);
+        return;
+    }
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
+               minHeight, TRUE);
+    ArmTimer(TIMER_MAXIMIZE, 500);
+}
+
+void CFrameGame::ShowKeptGameView(const GameViewRecord& kept)
+{
+    // Placed while hidden and not maximised: this is its restored rectangle.
+    const RECT r = OntoAWorkArea(kept.restored, kTitleBarHeight);
+    MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(m_hWnd, kept.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    SetForegroundWindow(m_hWnd);
+    if (kept.fullScreen)
+        EnterFullScreen();
+}
+
+void CFrameGame::NoteRestoredRect()
+{
+    // The rectangle the view has when neither maximised, minimised nor full
+    // screen: what the next start restores.
+    if (m_gameMode && !m_fullScreen && m_hWnd && !IsZoomed(m_hWnd) && !IsIconic(m_hWnd))
+        ::GetWindowRect(m_hWnd, &m_restoredRect);
+}
+
+void CFrameGame::SaveGameView()
+{
+    if (!m_gameMode || !m_hWnd || !IsWindow(m_hWnd) || IsRectEmpty(&m_restoredRect))
+        return;
+    GameViewRecord record;
+    record.restored = m_restoredRect;
+    record.fullScreen = m_fullScreen;
+    if (m_fullScreen) {
+        record.maximized = m_zoomedBeforeFullScreen;
+    } else if (IsIconic(m_hWnd)) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
+        record.maximized = GetWindowPlacement(m_hWnd, &placement) && (placement.flags & WPF_RESTORETOMAXIMIZED);
+    } else {
+        record.maximized = IsZoomed(m_hWnd);
+    }
+    PlayerSettings::WriteGameView(record);
+}
+
+void CFrameGame::EnterFullScreen()
+{
+    if (!m_gameMode || m_fullScreen || !m_hWnd || !IsWindowVisible(m_hWnd) || IsIconic(m_hWnd))
+        return;
+    const RECT screen = MonitorOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST)).rcMonitor;
+    m_zoomedBeforeFullScreen = IsZoomed(m_hWnd);
+    m_minSizeBeforeFullScreen = {minWidth, minHeight};
+    m_fullScreen = true;
+    // The page covers the whole monitor, title bar and edges included: nothing
+    // of the frame's own is left to drag, size or round off.
+    minWidth = 0;
+    minHeight = 0;
+    resizable = false;
+    clipCorners = false;
+    paint.draggable = false;
+    SetWindowRgn(m_hWnd, nullptr, FALSE);
+    if (m_back.m_hWnd)
+        ShowWindow(m_back.m_hWnd, SW_HIDE);
+    // A maximised view stays maximised underneath (its restored rectangle is
+    // kept), and maximising while full screen covers the monitor as well
+    // (OnGetMinMaxInfo): brought back from a minimise it is full screen again.
+    SetWindowPos(m_hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
+}
+
+void CFrameGame::LeaveFullScreen()
+{
+    if (!m_fullScreen)
+        return;
+    m_fullScreen = false;
+    minWidth = m_minSizeBeforeFullScreen.cx;
+    minHeight = m_minSizeBeforeFullScreen.cy;
+    resizable = true;
+    clipCorners = true;
+    paint.draggable = true;
+    if (m_zoomedBeforeFullScreen && IsZoomed(m_hWnd)) {
+        // Maximised all along: back to the work area.
+        const RECT work = MonitorOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST)).rcWork;
+        SetWindowPos(m_hWnd, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        if (IsZoomed(m_hWnd))
+            ShowWindow(m_hWnd, SW_RESTORE);
+        const RECT& r = m_restoredRect;
+        SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (m_back.m_hWnd)
+        ShowWindow(m_back.m_hWnd, SW_SHOWNA);
+    LayOut();
+}
+
+void CFrameGame::LayOut()
+{
+    // The size may be the one the window had (a maximised view on a screen
+    // without a task bar covers the monitor already): the corners, the title
+    // bar and the page are laid out for the new view all the same.
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    SendMessageW(m_hWnd, WM_SIZE, IsZoomed(m_hWnd) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                 MAKELPARAM(client.right, client.bottom));
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CFrameGame::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    if (!m_fullScreen || !info)
+        return;
+    const MONITORINFO monitor = MonitorOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST));
+    info->ptMaxSize.x = monitor.rcMonitor.right - monitor.rcMonitor.left;
+    info->ptMaxSize.y = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+    info->ptMaxPosition.x = monitor.rcMonitor.left;
+    info->ptMaxPosition.y = monitor.rcMonitor.top;
+}
+
+void CFrameGame::FollowWithShadow()
+{
+    RECT r = {};
+    if (m_hWnd && IsWindow(m_hWnd))
+        ::GetWindowRect(m_hWnd, &r);
+    if (r.right - r.left != 0)
+        InflateRect(&r, m_back.m_inset, m_back.m_inset);
+    if (m_back.m_hWnd)
+        MoveWindow(m_back.m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void CFrameGame::OnMove(int, int)
+{
+    NoteRestoredRect();
+    if (m_gameMode && !m_fullScreen)
+        FollowWithShadow();
+}
+
+void CFrameGame::OnSize(UINT, int, int)
+{
+    NoteRestoredRect();
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    // Full screen: the page is all there is.
+    if (m_gameMode && !m_fullScreen) {
+        client.top += kTitleBarHeight;
+        if (!IsZoomed(m_hWnd)) {
+            // A one-pixel border around the page.
+            client.left += 1;
+            client.right -= 1;
+            client.bottom -= 1;
+        }
+    }
+    if (m_html.m_hWnd)
+        MoveWindow(m_html.m_hWnd, client.left, client.top, client.right - client.left, client.bottom - client.top,
+                   TRUE);
+    if (m_gameMode && !m_fullScreen) {
+        ShowZoomGlyph();
+        FollowWithShadow();
+        m_back.paint.Redraw();
+    }
+}
+
+void CFrameGame::ShowZoomGlyph()
+{
+    // However the window got maximised or restored (the delayed maximise, the
+    // system, a double click), the title bar offers the other state.
+    CImageButton* maximize = paint.FindButton(CImagePaint::kMaximizeId);
+    CImageButton* restore = paint.FindButton(CImagePaint::kRestoreId);
+    if (!maximize || !restore)
+        return;
+    const bool zoomed = IsZoomed(m_hWnd);
+    maximize->visible = !zoomed;
+    restore->visible = zoomed;
+}
+
+void CFrameGame::OnShowWindow(BOOL show, UINT)
+{
+    if (!m_gameMode && m_back.m_hWnd)
+        ShowWindow(m_back.m_hWnd, show ? SW_SHOW : SW_HIDE);
+}

@@ -1,0 +1,121 @@
+#include "frames/CNoticeTip.h"
+
+#include "ui/framework/ScopedGdi.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr Gdiplus::ARGB kBackground = 0xFF16325C;
+constexpr Gdiplus::ARGB kBorder = 0xFFE8C35A;
+constexpr Gdiplus::ARGB kInk = 0xFFF4EAD0;
+constexpr int kPadding = 8;
+
+std::unique_ptr<Gdiplus::Font> TipFont()
+{
+    auto font = std::make_unique<Gdiplus::Font>(L"宋体", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    if (font->GetLastStatus() == Gdiplus::Ok)
+        return font;
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    if (!generic || !generic->IsAvailable())
+        return nullptr;
+    return std::make_unique<Gdiplus::Font>(generic, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+}
+
+} // namespace
+
+CNoticeTip::CNoticeTip() { SetClassName(L"zarvo_tip"); }
+
+CNoticeTip::~CNoticeTip()
+{
+    if (m_hWnd && IsWindow(m_hWnd))
+        DestroyWindow(m_hWnd);
+}
+
+void CNoticeTip::Show(HWND owner, int x, int y, int maxWidth, const std::wstring& text)
+{
+    m_text = text;
+    if (!m_hWnd || !IsWindow(m_hWnd)) {
+        // No activation, ever: the tip is created and shown without it, and a
+        // click on it is answered with MA_NOACTIVATE.
+        Create(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, nullptr, nullptr, WS_POPUP, x, y, 1, kHeight, owner);
+        if (!m_hWnd)
+            return;
+    }
+    const int width = std::max(1, std::min(TextWidth() + 2 * kPadding, maxWidth));
+    SetWindowPos(m_hWnd, HWND_TOP, x, y, width, kHeight, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+    SetTimer(m_hWnd, kHideTimer, kShowMs, nullptr);
+}
+
+void CNoticeTip::Hide()
+{
+    if (!m_hWnd || !IsWindow(m_hWnd))
+        return;
+    KillTimer(m_hWnd, kHideTimer);
+    ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CNoticeTip::OnTimer(UINT_PTR timerId)
+{
+    if (timerId == kHideTimer)
+        Hide();
+}
+
+LRESULT CNoticeTip::HandleMessage(UINT msg, WPARAM, LPARAM)
+{
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT covers every pixel
+    case WM_PAINT:
+        Paint();
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int CNoticeTip::TextWidth() const
+{
+    std::unique_ptr<Gdiplus::Font> font = TipFont();
+    ScopedGetDC screen(nullptr);
+    if (!font || !screen.Get())
+        return 0;
+    Gdiplus::Graphics g(screen.Get());
+    Gdiplus::RectF bounds;
+    g.MeasureString(m_text.c_str(), static_cast<INT>(m_text.size()), font.get(), Gdiplus::PointF(0, 0), &bounds);
+    return static_cast<int>(bounds.Width + 1.0f);
+}
+
+void CNoticeTip::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(m_hWnd, &ps);
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    {
+        Gdiplus::Graphics g(hdc);
+        Gdiplus::SolidBrush background{Gdiplus::Color(kBackground)};
+        g.FillRectangle(&background, 0, 0, client.right, client.bottom);
+        Gdiplus::Pen border{Gdiplus::Color(kBorder)};
+        g.DrawRectangle(&border, 0, 0, client.right - 1, client.bottom - 1);
+        if (std::unique_ptr<Gdiplus::Font> font = TipFont()) {
+            Gdiplus::StringFormat format;
+            format.SetAlignment(Gdiplus::StringAlignmentNear);
+            format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+            format.SetTrimming(Gdiplus::StringTrimmingEllipsisPath);
+            format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+            Gdiplus::SolidBrush ink{Gdiplus::Color(kInk)};
+            const Gdiplus::RectF layout(static_cast<float>(kPadding), 0.0f,
+                                        static_cast<float>(client.right - 2 * kPadding),
+                                        static_cast<float>(client.bottom));
+            g.DrawString(m_text.c_str(), static_cast<INT>(m_text.size()), font.get(), layout, &format, &ink);
+        }
+    }
+    EndPaint(m_hWnd, &ps);
+}

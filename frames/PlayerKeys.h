@@ -1,0 +1,28 @@
+#pragma once
+// The player's keys in the game view: F11 switches full screen on and off, Esc
+// leaves it, Ctrl+Alt+S saves a picture of the page area and Ctrl+Alt+M mutes
+// or unmutes the game. They are read from the keystrokes of the client's own
+// windows (the frame's on the main thread, the page's on the UI thread) and are
+// never registered system-wide: other programs keep these keys.
+
+#include <windows.h>
+
+enum class PlayerCommand : WPARAM {
+    None = 0,
+    ToggleFullScreen,
+    LeaveFullScreen,
+    Screenshot,
+    ToggleMute,
+};
+
+struct PlayerKey {
+    PlayerCommand command = PlayerCommand::None;
+    // The key is held down: the keystroke is still the player's, but the
+    // command runs once, at the first press.
+    bool repeat = false;
+};
+
+// The command a key-down message stands for, with the modifier keys as the
+// calling thread saw them when the message was taken. Esc counts only in full
+// screen; every other keystroke is None and goes on to its window.
+PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen);

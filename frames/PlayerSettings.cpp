@@ -1,0 +1,92 @@
+#include "frames/PlayerSettings.h"
+
+namespace {
+
+// The settings key, opened or created for the life of the object.
+class SettingsKey {
+public:
+    explicit SettingsKey(bool create)
+    {
+        const LSTATUS status =
+            create ? RegCreateKeyExW(HKEY_CURRENT_USER, PlayerSettings::kKeyPath, 0, nullptr, 0,
+                                     KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr)
+                   : RegOpenKeyExW(HKEY_CURRENT_USER, PlayerSettings::kKeyPath, 0, KEY_QUERY_VALUE, &m_key);
+        if (status != ERROR_SUCCESS)
+            m_key = nullptr;
+    }
+    ~SettingsKey()
+    {
+        if (m_key)
+            RegCloseKey(m_key);
+    }
+    SettingsKey(const SettingsKey&) = delete;
+    SettingsKey& operator=(const SettingsKey&) = delete;
+
+    explicit operator bool() const { return m_key != nullptr; }
+
+    std::optional<LONG> Read(const wchar_t* name) const
+    {
+        DWORD value = 0;
+        DWORD type = 0;
+        DWORD size = sizeof(value);
+        if (RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+            type != REG_DWORD || size != sizeof(value))
+            return std::nullopt;
+        return static_cast<LONG>(value);
+    }
+    bool Write(const wchar_t* name, LONG value) const
+    {
+        const DWORD stored = static_cast<DWORD>(value);
+        return RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored)) ==
+               ERROR_SUCCESS;
+    }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+constexpr const wchar_t* kLeft = L"Left";
+constexpr const wchar_t* kTop = L"Top";
+constexpr const wchar_t* kRight = L"Right";
+constexpr const wchar_t* kBottom = L"Bottom";
+constexpr const wchar_t* kMaximized = L"Maximized";
+constexpr const wchar_t* kFullScreen = L"FullScreen";
+constexpr const wchar_t* kMuted = L"Muted";
+
+} // namespace
+
+std::optional<GameViewRecord> PlayerSettings::ReadGameView()
+{
+    const SettingsKey key(false);
+    if (!key)
+        return std::nullopt;
+    const auto left = key.Read(kLeft), top = key.Read(kTop), right = key.Read(kRight), bottom = key.Read(kBottom);
+    if (!left || !top || !right || !bottom || *right <= *left || *bottom <= *top)
+        return std::nullopt;
+    GameViewRecord record;
+    record.restored = {*left, *top, *right, *bottom};
+    record.maximized = key.Read(kMaximized).value_or(0) != 0;
+    record.fullScreen = key.Read(kFullScreen).value_or(0) != 0;
+    return record;
+}
+
+bool PlayerSettings::WriteGameView(const GameViewRecord& record)
+{
+    const SettingsKey key(true);
+    const RECT& r = record.restored;
+    return key && key.Write(kLeft, r.left) && key.Write(kTop, r.top) && key.Write(kRight, r.right) &&
+           key.Write(kBottom, r.bottom) && key.Write(kMaximized, record.maximized) &&
+           key.Write(kFullScreen, record.fullScreen);
+}
+
+bool PlayerSettings::ReadMuted()
+{
+    const SettingsKey key(false);
+    return key && key.Read(kMuted).value_or(0) != 0;
+}
+
+bool PlayerSettings::WriteMuted(bool muted)
+{
+    const SettingsKey key(true);
+    return key && key.Write(kMuted, muted);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// What the client keeps for the current user between starts, under
+// HKCU\Software\Morvane网页版: where the game view was left and whether the
+// game is muted. The remover deletes the key.
+
+#include <windows.h>
+
+#include <optional>
+
+// The game view as it was left: its restored rectangle (screen coordinates)
+// and whether it was maximised, full screen, or both (full screen entered from
+// the maximised view).
+struct GameViewRecord {
+    RECT restored = {};
+    bool maximized = false;
+    bool fullScreen = false;
+};
+
+class PlayerSettings {
+public:
+    static constexpr const wchar_t* kKeyPath = L"Software\\Morvane网页版";
+
+    // None when no complete record was kept (or its rectangle is empty).
+    static std::optional<GameViewRecord> ReadGameView();
+    static bool WriteGameView(const GameViewRecord& record);
+    // False when nothing was kept.
+    static bool ReadMuted();
+    static bool WriteMuted(bool muted);
+};

@@ -1,0 +1,294 @@
+// The player's keys, full screen, the game view's kept place and the mute, with
+// the frames as start-up runs them: keystrokes go through the threads' own
+// pre-translation (the page's on the UI thread), the mute through the real
+// audio session API (ALSA's null device gives Wine an endpoint). Wine makes a
+// new session for every look-up of the default one, so the mute is read back
+// from the session the client holds.
+
+#include "FrameTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+using frametest::FrameHarness;
+using frametest::PostClick;
+using frametest::WindowRect;
+
+// Found by the test macros' lookup in the argument's (the global) namespace.
+static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+namespace {
+
+std::string Show(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+MONITORINFO MonitorOf(HWND hwnd)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info;
+}
+
+// A key pressed while the modifiers in `held` are down, as the thread that
+// takes it from its queue sees it, through that thread's pre-translation. True
+// when a window of the client took the keystroke.
+BOOL Press(CAppManager& manager, HWND target, WORD key, std::initializer_list<BYTE> held, bool repeat)
+{
+    BYTE state[256] = {};
+    for (BYTE k : held)
+        state[k] = 0x80;
+    SetKeyboardState(state);
+    MSG msg = {};
+    msg.hwnd = target;
+    msg.message = (held.size() == 1 && *held.begin() == VK_MENU) ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    msg.wParam = key;
+    msg.lParam = 1 | (repeat ? 1 << 30 : 0);
+    const BOOL taken = manager.FilterMessage(&msg);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+    return taken;
+}
+
+// In the page: its innermost window, on the UI thread.
+BOOL PageKey(FrameHarness& h, WORD key, std::initializer_list<BYTE> held = {}, bool repeat = false)
+{
+    HWND target = h.frame->m_html.m_hWnd;
+    while (HWND child = GetWindow(target, GW_CHILD))
+        target = child;
+    BOOL taken = FALSE;
+    EXPECT_TRUE(h.OnUiThread([&] { taken = Press(h.uiManager, target, key, held, repeat); }));
+    return taken;
+}
+
+// In the frame's own window, on the main thread.
+BOOL FrameKey(FrameHarness& h, WORD key, std::initializer_list<BYTE> held = {})
+{
+    return Press(h.mainManager.Get(), h.Frame(), key, held, false);
+}
+
+std::optional<LONG> KeptValue(const wchar_t* name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Morvane网页版", name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return static_cast<LONG>(value);
+}
+
+void Keep(const wchar_t* name, LONG value)
+{
+    const DWORD stored = static_cast<DWORD>(value);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Morvane网页版", name, REG_DWORD, &stored, sizeof(stored));
+}
+
+// The mute of the client's own audio session, as the session reports it;
+// none while the client has opened no session.
+std::optional<bool> SessionMuted(FrameHarness& h)
+{
+    bool muted = false;
+    if (!h.frame->m_sessionMute.Read(&muted))
+        return std::nullopt;
+    return muted;
+}
+
+std::wstring RowText(CImageMenu& menu, int id)
+{
+    for (const auto& row : menu.paint.rows)
+        if (row->id == id)
+            for (const auto& button : row->buttons)
+                if (button->id == id)
+                    return button->text;
+    return L"<missing>";
+}
+
+class PlayerKeys : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(h.EnterGameView());
+    }
+    HWND Page() const { return h.frame->m_html.m_hWnd; }
+    bool FullScreenShown()
+    {
+        return test::PumpUntil([&] {
+            return h.frame->IsFullScreen() && WindowRect(h.Frame()) == MonitorOf(h.Frame()).rcMonitor &&
+                   WindowRect(Page()) == MonitorOf(h.Frame()).rcMonitor;
+        });
+    }
+    FrameHarness h;
+};
+
+} // namespace
+
+TEST_F(PlayerKeys, FullScreenFromThePageAndBackWithoutAReloadOtherKeysStayWithThePage)
+{
+    const RECT screen = MonitorOf(h.Frame()).rcMonitor;
+    const RECT maximised = WindowRect(h.Frame());
+    const size_t requests = h.uiManager.Executed().size();
+    const HWND page = Page();
+
+    EXPECT_FALSE(PageKey(h, VK_ESCAPE)) << "Esc outside full screen is the page's";
+    EXPECT_FALSE(PageKey(h, VK_F11, {VK_SHIFT}));
+    EXPECT_FALSE(PageKey(h, 'S', {VK_CONTROL}));
+    EXPECT_FALSE(PageKey(h, 'M', {VK_MENU}));
+    EXPECT_FALSE(PageKey(h, 'A'));
+    EXPECT_FALSE(h.frame->IsFullScreen());
+
+    EXPECT_TRUE(PageKey(h, VK_F11));
+    ASSERT_TRUE(FullScreenShown()) << "frame " << Show(WindowRect(h.Frame())) << ", page " << Show(WindowRect(Page()))
+                                   << ", monitor " << Show(screen);
+    EXPECT_FALSE(IsWindowVisible(h.Launcher())) << "no shadow in full screen";
+    // A held F11 is still the player's key, and acts once.
+    EXPECT_TRUE(PageKey(h, VK_F11, {}, true));
+    test::PumpPending();
+    EXPECT_TRUE(h.frame->IsFullScreen());
+
+    // The boss key hides it and brings it back as it was.
+    SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
+    EXPECT_FALSE(IsWindowVisible(h.Frame()));
+    SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
+    EXPECT_TRUE(IsWindowVisible(h.Frame()));
+    EXPECT_TRUE(FullScreenShown());
+    EXPECT_FALSE(IsWindowVisible(h.Launcher()));
+
+    // Ctrl+Alt+S: a picture of exactly the page area, and a word where it went
+    // that takes neither the activation nor the keyboard. A second picture
+    // (in the same second, as a rule) gets a name of its own.
+    SetForegroundWindow(h.Frame());
+    ASSERT_EQ(GetActiveWindow(), h.Frame());
+    EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
+    EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
+    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 2; }));
+    for (const std::wstring& name : test::FreshPlayerSettings::Screenshots()) {
+        const SIZE size = test::PngSize(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name);
+        EXPECT_EQ(size.cx, screen.right - screen.left);
+        EXPECT_EQ(size.cy, screen.bottom - screen.top);
+    }
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_notice.m_hWnd) != FALSE; }));
+    EXPECT_NE(h.frame->m_notice.Text().find(test::FreshPlayerSettings::ScreenshotFolder()), std::wstring::npos)
+        << "the notice names the folder";
+    EXPECT_EQ(GetActiveWindow(), h.Frame());
+
+    EXPECT_TRUE(PageKey(h, VK_ESCAPE));
+    ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsFullScreen() && WindowRect(h.Frame()) == maximised; }));
+    EXPECT_TRUE(IsZoomed(h.Frame()));
+    EXPECT_EQ(WindowRect(Page()).top, maximised.top + 25) << "the page below the title bar again";
+    EXPECT_TRUE(IsWindowVisible(h.Launcher())) << "the shadow is back";
+    EXPECT_EQ(WindowRect(h.Launcher()).left, maximised.left - 6);
+    // Out of full screen the picture is the page area without the title bar.
+    const std::vector<std::wstring> before = test::FreshPlayerSettings::Screenshots();
+    EXPECT_TRUE(FrameKey(h, 'S', {VK_CONTROL, VK_MENU}));
+    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 3; }));
+    for (const std::wstring& name : test::FreshPlayerSettings::Screenshots()) {
+        if (std::find(before.begin(), before.end(), name) != before.end())
+            continue;
+        const SIZE size = test::PngSize(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name);
+        const RECT area = WindowRect(Page());
+        EXPECT_EQ(size.cx, area.right - area.left);
+        EXPECT_EQ(size.cy, area.bottom - area.top);
+    }
+
+    // From the restored view, with the keys of the frame's own window.
+    ShowWindow(h.Frame(), SW_RESTORE);
+    const RECT restored = WindowRect(h.Frame());
+    EXPECT_TRUE(FrameKey(h, VK_F11));
+    ASSERT_TRUE(FullScreenShown());
+    EXPECT_FALSE(FrameKey(h, VK_ESCAPE, {VK_CONTROL}));
+    EXPECT_TRUE(FrameKey(h, VK_F11));
+    ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsFullScreen() && WindowRect(h.Frame()) == restored; }));
+    EXPECT_FALSE(IsZoomed(h.Frame()));
+    EXPECT_EQ(WindowRect(Page()).top, restored.top + 25);
+    EXPECT_EQ(WindowRect(Page()).left, restored.left + 1);
+    RECT region = {};
+    EXPECT_EQ(GetWindowRgnBox(h.Frame(), &region), COMPLEXREGION) << "the corners are clipped again";
+
+    EXPECT_EQ(Page(), page) << "the page's window is the same one";
+    const std::vector<int> executed = h.uiManager.Executed();
+    EXPECT_EQ(executed.size(), requests) << "no navigation or refresh was asked for";
+}
+
+TEST(GameViewPlacement, AKeptRectangleOnNoMonitorComesOntoTheWorkAreaFullScreenAsLeftAndIsKeptAtTheEnd)
+{
+    FrameHarness h;
+    Keep(L"Left", 5000);
+    Keep(L"Top", -4000);
+    Keep(L"Right", 6100);
+    Keep(L"Bottom", -3280);
+    Keep(L"Maximized", 0);
+    Keep(L"FullScreen", 1);
+    ASSERT_TRUE(h.Start());
+    PostMessageW(h.Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_ENTER_GAME, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.Frame()) && h.frame->IsFullScreen(); }));
+    const MONITORINFO monitor = MonitorOf(h.Frame());
+    EXPECT_EQ(WindowRect(h.Frame()), monitor.rcMonitor);
+    for (const auto& [timer, ms] : h.frame->armed)
+        EXPECT_NE(timer, CFrameGame::TIMER_MAXIMIZE) << "a kept view is not maximised later";
+
+    EXPECT_TRUE(FrameKey(h, VK_ESCAPE));
+    ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsFullScreen(); }));
+    const RECT r = WindowRect(h.Frame());
+    const RECT& work = monitor.rcWork;
+    EXPECT_FALSE(IsZoomed(h.Frame()));
+    EXPECT_EQ(r.right - r.left, 1100);
+    EXPECT_EQ(r.bottom - r.top, 720);
+    EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+        << Show(r) << " on the work area " << Show(work);
+
+    // Moved, maximised and closed: the restored rectangle and the state are kept.
+    MoveWindow(h.Frame(), work.left + 30, work.top + 20, 1050, 710, TRUE);
+    ShowWindow(h.Frame(), SW_MAXIMIZE);
+    h.Stop();
+    EXPECT_EQ(KeptValue(L"Left"), work.left + 30);
+    EXPECT_EQ(KeptValue(L"Top"), work.top + 20);
+    EXPECT_EQ(KeptValue(L"Right"), work.left + 1080);
+    EXPECT_EQ(KeptValue(L"Bottom"), work.top + 730);
+    EXPECT_EQ(KeptValue(L"Maximized"), 1);
+    EXPECT_EQ(KeptValue(L"FullScreen"), 0);
+}
+
+TEST(Mute, MutesTheClientsOwnSessionAndTheNextStartComesBackMuted)
+{
+    {
+        FrameHarness h;
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(h.EnterGameView());
+        EXPECT_EQ(SessionMuted(h), std::nullopt) << "no audio session opened before the first mute";
+        EXPECT_EQ(GetModuleHandleW(L"mmdevapi.dll"), nullptr) << "the audio API is loaded only when needed";
+        CImageButton* indicator = h.frame->paint.FindButton(CFrameGame::kMuteIndicatorId);
+        ASSERT_NE(indicator, nullptr);
+        EXPECT_FALSE(indicator->visible);
+
+        EXPECT_TRUE(FrameKey(h, 'M', {VK_CONTROL, VK_MENU}));
+        ASSERT_EQ(SessionMuted(h), true) << "no audio endpoint? Tests run under wine-run, with ALSA's null device";
+        EXPECT_EQ(KeptValue(L"Muted"), 1);
+        EXPECT_TRUE(indicator->visible) << "the title bar shows the mute";
+        RECT c = {};
+        GetClientRect(h.Frame(), &c);
+        PostClick(h.Frame(), c.right - 71 - 12, 12);
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_mainMenu.m_hWnd) != FALSE; }));
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kMuteRow), L"取消静音 (Ctrl+Alt+M)");
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kFullScreenRow), L"全屏 (F11)");
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kScreenshotRow), L"截图 (Ctrl+Alt+S)");
+    }
+    // The next start: only the kept choice says muted.
+    FrameHarness h;
+    Keep(L"Muted", 1);
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(SessionMuted(h), true) << "muted from the start, the login view included";
+    ASSERT_TRUE(h.EnterGameView());
+    RECT c = {};
+    GetClientRect(h.Frame(), &c);
+    PostClick(h.Frame(), c.right - 278, 12); // the title bar's mute sign unmutes
+    ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsMuted(); }));
+    EXPECT_EQ(SessionMuted(h), false);
+    EXPECT_EQ(KeptValue(L"Muted"), 0);
+    EXPECT_FALSE(h.frame->paint.FindButton(CFrameGame::kMuteIndicatorId)->visible);
+}
