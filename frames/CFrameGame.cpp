@@ -7,6 +7,7 @@
 #include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
 #include "ui/framework/CHtmlAppManager.h"
+#include "ui/framework/SystemFunction.h"
 #include "ui/framework/TextCut.h"
 
 #include <strsafe.h>
@@ -21,6 +22,14 @@ constexpr Gdiplus::ARGB kMenuTextColor = 0xFF0C0C0C;
 constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
 constexpr Gdiplus::ARGB kGameBackground = 0xFF23373C;
 constexpr int kNavNoHistory = 2;
+
+// The shell is needed only for the notification icon and for opening pages, never
+// to show the launcher: it is loaded on first use.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW* data)
+{
+    const auto notify = SystemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    return notify ? notify(message, data) : FALSE;
+}
 
 bool Contains(const wchar_t* text, const wchar_t* part) { return text && wcsstr(text, part) != nullptr; }
 
@@ -330,7 +339,9 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
 
 void CFrameGame::OpenInBrowser(const std::wstring& url)
 {
-    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
+    const auto execute = SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (execute)
+        execute(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text)
@@ -372,7 +383,7 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
         HideAndDestroy(m_trayMenu);
         break;
     case kCloseRow:
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE, &m_notifyIcon);
         m_bossHidden = false;
         if (m_trayMenu.m_hWnd)
             ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
@@ -389,14 +400,14 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
 void CFrameGame::AddNotifyIcon()
 {
     StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
-    Shell_NotifyIconW(NIM_ADD, &m_notifyIcon);
+    NotifyIcon(NIM_ADD, &m_notifyIcon);
 }
 
 void CFrameGame::ShowFromNotificationArea()
 {
     m_bossHidden = false;
     ShowWindow(m_hWnd, SW_SHOW);
-    Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+    NotifyIcon(NIM_DELETE, &m_notifyIcon);
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
@@ -634,7 +645,7 @@ void CFrameGame::Close()
     // destroy this window, which it owns.
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     if (m_bossHidden) {
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE, &m_notifyIcon);
         m_bossHidden = false;
     }
     ShowWindow(m_hWnd, SW_HIDE);
@@ -650,7 +661,7 @@ void CFrameGame::OnDestroy()
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     // A window closed while hidden by the boss key leaves no icon behind.
     if (m_bossHidden) {
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE, &m_notifyIcon);
         m_bossHidden = false;
     }
     if (m_back.m_hWnd)
