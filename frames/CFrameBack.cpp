@@ -30,6 +30,12 @@ LRESULT CFrameBack::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
         SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~WS_CAPTION) | kStyleAdded);
     }
+    // A hidden layered window shows nothing of what is pushed to it, and its
+    // image is pushed anew when it is shown (WM_SHOWWINDOW): a size change
+    // before that, such as the one of its creation, pushes nothing. Its items
+    // are never anchored to its edges.
+    if (msg == WM_SIZE && paint.layered && !IsWindowVisible(m_hWnd))
+        return 0;
     return paint.HandleMessage(msg, wParam, lParam) ? 1 : 0;
 }
 
