@@ -39,6 +39,7 @@ public:
     int id;
     RECT rect;
     bool visible = true;
+    // Made with the first non-empty caption; null while there is none.
     std::unique_ptr<Gdiplus::Font> font;
     wchar_t text[kTextCapacity];
     HWND hwndOwner;
