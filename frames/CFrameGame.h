@@ -76,6 +76,10 @@ public:
     void Launch();
     // The windows of Launch, without its loop: false when the frame could not be created.
     bool CreateWindows();
+    // The first of them, the launcher, shown with its first image; once only.
+    // Start-up shows it before the UI thread is ready, which the page area,
+    // the frame's own window, then waits for.
+    void ShowLauncher();
     // Switches to the game view; only the first call acts.
     void EnterGameMode();
     // Ends the frame, as every way of closing the client does: destroys the
@@ -137,6 +141,8 @@ private:
     void AddNotifyIcon();
     void FollowWithShadow();
     void ShowZoomGlyph();
+    // Where the launcher goes: centred in the work area's size.
+    static POINT LauncherOrigin();
     void AddTitleBar();
 
     // Guards m_titleText: the UI thread writes it, the main thread paints it.

@@ -82,6 +82,16 @@ void CImageButton::SetImages(int normal, int hover, int pressed, int disabled)
     imgDisabled = images[3];
 }
 
+void CImageButton::SetImages(std::shared_ptr<Gdiplus::Image> normal, std::shared_ptr<Gdiplus::Image> hover)
+{
+    if (!normal)
+        return;
+    imgNormal = normal;
+    imgHover = hover;
+    imgPressed = hover;
+    imgDisabled = std::move(normal);
+}
+
 void CImageButton::SplitStrip(int stripId)
 {
     imgStrip.reset();
