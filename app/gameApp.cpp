@@ -3,6 +3,7 @@
 #include "frames/CFrameGame.h"
 #include "ui/framework/CHtmlAppManager.h"
 #include "ui/framework/TextCut.h"
+#include "ui/skin/SkinPreload.h"
 
 #include <ole2.h>
 #include <strsafe.h>
@@ -35,6 +36,11 @@ bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs)
 
 DWORD WINAPI UiThreadMain(LPVOID param)
 {
+    // The launcher's artwork first: the main thread builds the launcher's
+    // window meanwhile and draws it as soon as the artwork is there. Nothing
+    // needs this thread before that: the page area, which does, comes after.
+    if (g_app && g_app->m_launcherArt)
+        g_app->m_launcherArt->Decode();
     if (OleInitialize(nullptr) != S_OK)
         return 0;
     static_cast<CHtmlAppManager*>(param)->Run();
@@ -121,16 +127,23 @@ void gameApp::RunFrame(CFrameGame& frame) { frame.Launch(); }
 
 void gameApp::RunFrames()
 {
+    // Outlives the UI thread, which may still be decoding it when the launcher
+    // could not be made.
+    SkinPreload launcherArt(CFrameBack::ArtworkIds());
+    m_launcherArt = &launcherArt;
     auto uiManager = std::make_unique<CHtmlAppManager>();
     DWORD uiThreadId = 0;
     HANDLE uiThread = CreateThread(nullptr, 0, UiThreadMain, uiManager.get(), 0, &uiThreadId);
-    // Requests posted from here on must find the thread attached and listening; a
-    // thread that could not start its apartment ends instead, which ends the wait too.
+
+    // Everything the user sees happens here, the launcher first: it is made
+    // while the UI thread starts.
+    auto frame = std::make_unique<CFrameGame>();
+    frame->ShowLauncher();
+    // The page area's requests, posted from here on, must find the thread
+    // attached and listening; a thread that could not start its apartment ends
+    // instead, which ends the wait too.
     if (uiThread)
         uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread);
-
-    // Everything the user sees happens here.
-    auto frame = std::make_unique<CFrameGame>();
     RunFrame(*frame);
 
     if (uiThread) {
@@ -144,6 +157,7 @@ void gameApp::RunFrames()
         if (!ended)
             EndWithLiveUiThread();
     }
+    m_launcherArt = nullptr;
 }
 
 void gameApp::EndWithLiveUiThread()

@@ -7,6 +7,7 @@
 #include "ui/framework/CAppManager.h"
 
 class CFrameGame;
+class SkinPreload;
 
 class gameApp : public CAppManager {
 public:
@@ -46,6 +47,9 @@ public:
     wchar_t m_userName[kUserNameCapacity] = {};
     int m_uid = 0;
     PortalSite m_portal;
+    // The launcher's artwork while start-up runs: the UI thread decodes it
+    // first thing (not owned; null: the launcher decodes its own).
+    SkinPreload* m_launcherArt = nullptr;
 
 private:
     void ReadExeDir();

@@ -5,12 +5,39 @@
 #include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
 #include "ui/framework/CShadowCtrl.h"
+#include "ui/skin/SkinImage.h"
+#include "ui/skin/SkinPreload.h"
 
 namespace {
 
 constexpr LONG kStyleAdded = WS_CLIPCHILDREN | WS_MAXIMIZEBOX | 0x00000100;
 
+// The launcher's picture buttons, in the order they are added; each is drawn
+// from two images (pressed looks as hover, disabled as normal).
+struct LauncherButton {
+    int id, normal, hover, left, top, right, bottom;
+};
+constexpr LauncherButton kLauncherButtons[] = {
+    {CFrameBack::kMinimizeId, IDP_LAUNCH_MIN, IDP_LAUNCH_MIN_HOVER, 1047, 185, 1070, 208},
+    {CFrameBack::kCloseId, IDP_LAUNCH_CLOSE, IDP_LAUNCH_CLOSE_HOVER, 1031, 157, 1059, 185},
+    {CFrameBack::kHomeId, IDP_LAUNCH_HOME, IDP_LAUNCH_HOME_HOVER, 500, 171, 584, 195},
+    {CFrameBack::kForumId, IDP_LAUNCH_FORUM, IDP_LAUNCH_FORUM_HOVER, 897, 171, 981, 195},
+    {CFrameBack::kServiceId, IDP_LAUNCH_SERVICE, IDP_LAUNCH_SERVICE_HOVER, 801, 171, 885, 195},
+    {CFrameBack::kPayId, IDP_LAUNCH_PAY, IDP_LAUNCH_PAY_HOVER, 408, 171, 492, 195},
+};
+
 } // namespace
+
+std::vector<int> CFrameBack::ArtworkIds()
+{
+    // The full-window artwork first: it takes longest and is drawn first.
+    std::vector<int> ids = {IDP_LAUNCHER};
+    for (const LauncherButton& b : kLauncherButtons) {
+        ids.push_back(b.normal);
+        ids.push_back(b.hover);
+    }
+    return ids;
+}
 
 CFrameBack::CFrameBack()
 {
@@ -30,6 +57,12 @@ LRESULT CFrameBack::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         const LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
         SetWindowLongW(m_hWnd, GWL_STYLE, (style & ~WS_CAPTION) | kStyleAdded);
     }
+    // A hidden layered window shows nothing of what is pushed to it, and its
+    // image is pushed anew when it is shown (WM_SHOWWINDOW): a size change
+    // before that, such as the one of its creation, pushes nothing. Its items
+    // are never anchored to its edges.
+    if (msg == WM_SIZE && paint.layered && !IsWindowVisible(m_hWnd))
+        return 0;
     return paint.HandleMessage(msg, wParam, lParam) ? 1 : 0;
 }
 
@@ -46,21 +79,17 @@ void CFrameBack::OnCreate(CREATESTRUCTW*)
 
     CreatePens();
 
-    paint.AddButton(kMinimizeId, 0, IDP_LAUNCH_MIN, IDP_LAUNCH_MIN_HOVER, IDP_LAUNCH_MIN_HOVER, IDP_LAUNCH_MIN, 1047,
-                    185, 1070, 208);
-    paint.AddButton(kCloseId, 0, IDP_LAUNCH_CLOSE, IDP_LAUNCH_CLOSE_HOVER, IDP_LAUNCH_CLOSE_HOVER, IDP_LAUNCH_CLOSE,
-                    1031, 157, 1059, 185);
-    paint.AddButton(kHomeId, 0, IDP_LAUNCH_HOME, IDP_LAUNCH_HOME_HOVER, IDP_LAUNCH_HOME_HOVER, IDP_LAUNCH_HOME, 500,
-                    171, 584, 195);
-    paint.AddButton(kForumId, 0, IDP_LAUNCH_FORUM, IDP_LAUNCH_FORUM_HOVER, IDP_LAUNCH_FORUM_HOVER, IDP_LAUNCH_FORUM,
-                    897, 171, 981, 195);
-    paint.AddButton(kServiceId, 0, IDP_LAUNCH_SERVICE, IDP_LAUNCH_SERVICE_HOVER, IDP_LAUNCH_SERVICE_HOVER,
-                    IDP_LAUNCH_SERVICE, 801, 171, 885, 195);
-    paint.AddButton(kPayId, 0, IDP_LAUNCH_PAY, IDP_LAUNCH_PAY_HOVER, IDP_LAUNCH_PAY_HOVER, IDP_LAUNCH_PAY, 408, 171,
-                    492, 195);
-    paint.AddStatic(IDP_LAUNCHER, kArtworkId, false, client);
+    // The artwork was decoded while start-up went on, where the client did so;
+    // otherwise (a frame made by a test program) it is decoded now.
+    SkinPreload* preloaded = g_app ? g_app->m_launcherArt : nullptr;
+    auto artwork = [preloaded](int id) { return preloaded ? preloaded->Take(id) : LoadPngResource(id); };
+    for (const LauncherButton& b : kLauncherButtons) {
+        CImageButton* button = paint.AddButton(b.id, 0, 0, 0, 0, 0, b.left, b.top, b.right, b.bottom);
+        button->SetImages(artwork(b.normal), artwork(b.hover));
+    }
+    paint.AddStatic(0, kArtworkId, false, client)->image = artwork(IDP_LAUNCHER);
 
-    // Switching to layered output pushes the first image at once.
+    // Layered output; the first image is pushed as the window is shown.
     paint.EnableLayered();
 }
 

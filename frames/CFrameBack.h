@@ -11,6 +11,7 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <vector>
 
 class CFrameGame;
 
@@ -39,6 +40,8 @@ public:
     /* 7 */ void OnDestroy() override;
     /* 8 */ void OnMove(int x, int y) override;
 
+    // The resource ids of the launcher's images, to decode ahead of OnCreate.
+    static std::vector<int> ArtworkIds();
     // From the launcher to the shadow role, for good.
     void EnterShadowMode();
     // The painter's click callback; false consumes the click.

@@ -52,19 +52,31 @@ void CFrameGame::Launch()
         RunModalLoop();
 }
 
-bool CFrameGame::CreateWindows()
+POINT CFrameGame::LauncherOrigin()
 {
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     // Screen coordinates without the work area's own origin, as the launcher has always been placed.
-    const int bx = (work.right - work.left - CFrameBack::kWidth) / 2;
-    const int by = (work.bottom - work.top - CFrameBack::kHeight) / 2;
-    m_back.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, bx, by, CFrameBack::kWidth, CFrameBack::kHeight,
-                  nullptr);
+    return {(work.right - work.left - CFrameBack::kWidth) / 2, (work.bottom - work.top - CFrameBack::kHeight) / 2};
+}
+
+void CFrameGame::ShowLauncher()
+{
+    if (m_back.m_hWnd)
+        return;
+    const POINT origin = LauncherOrigin();
+    m_back.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, origin.x, origin.y, CFrameBack::kWidth,
+                  CFrameBack::kHeight, nullptr);
     // Let the launcher reach the screen before the page area is built: a look
     // at the message queue hands the display what has been drawn so far.
     MSG pending;
     PeekMessageW(&pending, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+bool CFrameGame::CreateWindows()
+{
+    ShowLauncher();
+    const POINT origin = LauncherOrigin();
 
     if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kPageWidth &&
         GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kPageHeight) {
@@ -72,8 +84,8 @@ bool CFrameGame::CreateWindows()
         minHeight = CFrameBack::kPageHeight;
     }
     const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    if (!Create(WS_EX_APPWINDOW, nullptr, nullptr, style, bx + CFrameBack::kPageLeft, by + CFrameBack::kPageTop,
-                CFrameBack::kPageWidth, CFrameBack::kPageHeight, m_back.m_hWnd))
+    if (!Create(WS_EX_APPWINDOW, nullptr, nullptr, style, origin.x + CFrameBack::kPageLeft,
+                origin.y + CFrameBack::kPageTop, CFrameBack::kPageWidth, CFrameBack::kPageHeight, m_back.m_hWnd))
         return false;
     m_back.m_game = this;
     return true;
@@ -232,7 +244,7 @@ void CFrameGame::Close()
     SaveGameView();
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     if (m_bossHidden) {
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE);
         m_bossHidden = false;
     }
     ShowWindow(m_hWnd, SW_HIDE);
@@ -251,7 +263,7 @@ void CFrameGame::OnDestroy()
     UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
     // A window closed while hidden by the boss key leaves no icon behind.
     if (m_bossHidden) {
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE);
         m_bossHidden = false;
     }
     if (m_back.m_hWnd)

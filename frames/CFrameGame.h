@@ -103,6 +103,10 @@ public:
     void Launch();
     // The windows of Launch, without its loop: false when the frame could not be created.
     bool CreateWindows();
+    // The first of them, the launcher, shown with its first image; once only.
+    // Start-up shows it before the UI thread is ready, which the page area,
+    // the frame's own window, then waits for.
+    void ShowLauncher();
     // Switches to the game view; only the first call acts.
     void EnterGameMode();
     // Ends the frame, as every way of closing the client does: destroys the
@@ -183,8 +187,12 @@ private:
     void HideAndDestroy(CImageMenu& menu);
     void ShowFromNotificationArea();
     void AddNotifyIcon();
+    // Shell_NotifyIconW on m_notifyIcon; the shell is loaded on first use, never to show the launcher.
+    BOOL NotifyIcon(DWORD message);
     void FollowWithShadow();
     void ShowZoomGlyph();
+    // Where the launcher goes: centred in the work area's size.
+    static POINT LauncherOrigin();
     void AddTitleBar();
     // A keystroke of the frame's windows (main thread) or of the page (UI
     // thread) that is one of the player's keys: true takes it from its window.

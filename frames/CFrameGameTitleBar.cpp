@@ -6,6 +6,7 @@
 #include "frames/ClearUrlCache.h"
 #include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
+#include "ui/framework/SystemFunction.h"
 #include "ui/framework/TextCut.h"
 
 #include <algorithm>
@@ -118,7 +119,9 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
 
 void CFrameGame::OpenInBrowser(const std::wstring& url)
 {
-    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
+    const auto execute = SystemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (execute)
+        execute(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, int icon)

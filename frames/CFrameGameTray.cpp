@@ -3,6 +3,8 @@
 
 #include "frames/CFrameGame.h"
 
+#include "ui/framework/SystemFunction.h"
+
 #include <strsafe.h>
 
 #include <algorithm>
@@ -15,7 +17,7 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
         HideAndDestroy(m_trayMenu);
         break;
     case kCloseRow:
-        Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+        NotifyIcon(NIM_DELETE);
         m_bossHidden = false;
         if (m_trayMenu.m_hWnd)
             ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
@@ -32,14 +34,20 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
 void CFrameGame::AddNotifyIcon()
 {
     StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
-    Shell_NotifyIconW(NIM_ADD, &m_notifyIcon);
+    NotifyIcon(NIM_ADD);
+}
+
+BOOL CFrameGame::NotifyIcon(DWORD message)
+{
+    const auto notify = SystemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    return notify ? notify(message, &m_notifyIcon) : FALSE;
 }
 
 void CFrameGame::ShowFromNotificationArea()
 {
     m_bossHidden = false;
     ShowWindow(m_hWnd, SW_SHOW);
-    Shell_NotifyIconW(NIM_DELETE, &m_notifyIcon);
+    NotifyIcon(NIM_DELETE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

@@ -1,5 +1,7 @@
 #include "frames/ClearUrlCache.h"
 
+#include "ui/framework/SystemFunction.h"
+
 #include <wininet.h>
 
 #include <vector>
@@ -22,31 +24,54 @@ private:
     std::vector<BYTE> m_bytes;
 };
 
+// WinINet's cache functions, found when the cache is cleared: showing the
+// launcher needs nothing of WinINet (the browser control loads it for its own
+// use when it comes up).
+struct UrlCacheFunctions {
+    UrlCacheFunctions()
+        : findFirst(SystemFunction<decltype(&FindFirstUrlCacheEntryW)>(kLibrary, "FindFirstUrlCacheEntryW")),
+          findNext(SystemFunction<decltype(&FindNextUrlCacheEntryW)>(kLibrary, "FindNextUrlCacheEntryW")),
+          findClose(SystemFunction<decltype(&FindCloseUrlCache)>(kLibrary, "FindCloseUrlCache")),
+          deleteEntry(SystemFunction<decltype(&DeleteUrlCacheEntryW)>(kLibrary, "DeleteUrlCacheEntryW"))
+    {
+    }
+    bool Found() const { return findFirst && findNext && findClose && deleteEntry; }
+
+    static constexpr const wchar_t* kLibrary = L"wininet.dll";
+    decltype(&FindFirstUrlCacheEntryW) findFirst;
+    decltype(&FindNextUrlCacheEntryW) findNext;
+    decltype(&FindCloseUrlCache) findClose;
+    decltype(&DeleteUrlCacheEntryW) deleteEntry;
+};
+
 void DeleteEveryEntry()
 {
+    const UrlCacheFunctions wininet;
+    if (!wininet.Found())
+        return; // nothing can be deleted without them
     CacheEntryBuffer buffer;
     DWORD size = 0;
     // This first call only reports the size the first entry needs.
-    FindFirstUrlCacheEntryW(nullptr, nullptr, &size);
+    wininet.findFirst(nullptr, nullptr, &size);
     if (size == 0)
         return; // an empty cache
     buffer.Resize(size);
-    HANDLE find = FindFirstUrlCacheEntryW(nullptr, buffer.Entry(), &size);
+    HANDLE find = wininet.findFirst(nullptr, buffer.Entry(), &size);
     if (!find)
         return;
     for (;;) {
         if (INTERNET_CACHE_ENTRY_INFOW* entry = buffer.Entry()) {
             if (entry->lpszSourceUrlName)
-                DeleteUrlCacheEntryW(entry->lpszSourceUrlName); // an entry in use stays; the walk goes on
+                wininet.deleteEntry(entry->lpszSourceUrlName); // an entry in use stays; the walk goes on
         }
         size = 0;
         // Learns the next entry's size without moving on.
-        FindNextUrlCacheEntryW(find, nullptr, &size);
+        wininet.findNext(find, nullptr, &size);
         buffer.Resize(size);
-        if (!buffer.Entry() || !FindNextUrlCacheEntryW(find, buffer.Entry(), &size))
+        if (!buffer.Entry() || !wininet.findNext(find, buffer.Entry(), &size))
             break;
     }
-    FindCloseUrlCache(find);
+    wininet.findClose(find);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "frames/Screenshot.h"
 
 #include "ui/framework/ScopedGdi.h"
+#include "ui/framework/SystemFunction.h"
 
 #include <gdiplus.h>
 #include <knownfolders.h>
@@ -66,7 +67,10 @@ std::wstring NameAfterTheTime(const std::wstring& folder, const std::wstring& te
 std::wstring Folder()
 {
     PWSTR pictures = nullptr;
-    const HRESULT found = SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &pictures);
+    const auto knownFolder =
+        SystemFunction<decltype(&SHGetKnownFolderPath)>(L"shell32.dll", "SHGetKnownFolderPath");
+    const HRESULT found =
+        knownFolder ? knownFolder(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &pictures) : E_NOTIMPL;
     std::wstring folder;
     if (SUCCEEDED(found) && pictures)
         folder = std::wstring(pictures) + L"\\" + kSubfolder;

@@ -2,8 +2,13 @@
 
 #include "app/gameApp.h"
 #include "support/TestSupport.h"
+#include "ui/framework/SystemFunction.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -56,7 +61,60 @@ void RunOnce(const test::TempFolder& folder)
     EXPECT_EQ(client.ExitCode(), 0u);
 }
 
+// The libraries a program's file imports, lower case: the system loads them,
+// and what they import, before the program's first line runs.
+std::vector<std::string> ImportedLibraries(const std::wstring& path)
+{
+    const std::string file = test::ReadWholeFile(path);
+    auto at = [&](size_t offset, size_t size) { return offset + size <= file.size() ? file.data() + offset : nullptr; };
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    const auto* nt =
+        dos ? reinterpret_cast<const IMAGE_NT_HEADERS*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS))) : nullptr;
+    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE)
+        return {};
+    const auto* sections = IMAGE_FIRST_SECTION(nt);
+    auto offsetOf = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& section = sections[i];
+            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
+                return rva - section.VirtualAddress + section.PointerToRawData;
+        }
+        return file.size();
+    };
+    std::vector<std::string> names;
+    const DWORD table = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t entry = offsetOf(table);; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto* import =
+            reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(entry, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+        const char* name = import && import->Name ? at(offsetOf(import->Name), 1) : nullptr;
+        if (!name)
+            break;
+        std::string lower(name, strnlen(name, file.size() - offsetOf(import->Name)));
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        names.push_back(lower);
+    }
+    return names;
+}
+
 } // namespace
+
+TEST(StartupProcess, TheShellAndWinInetLoadOnlyWhenFirstNeeded)
+{
+    const std::vector<std::string> imports = ImportedLibraries(test::ProgramFolder() + L"\\vorn.exe");
+    ASSERT_NE(std::find(imports.begin(), imports.end(), "gdiplus.dll"), imports.end()) << "the import table was read";
+    for (const char* late : {"shell32.dll", "wininet.dll"})
+        EXPECT_EQ(std::find(imports.begin(), imports.end(), late), imports.end()) << late << " is imported";
+
+    // Found on first use, from the system folder; what is missing is a failed call.
+    ASSERT_EQ(GetModuleHandleW(L"dbghelp.dll"), nullptr) << "a library this program has not loaded";
+    EXPECT_NE(FindSystemFunction(L"dbghelp.dll", "MiniDumpWriteDump"), nullptr);
+    wchar_t loaded[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"dbghelp.dll"), loaded, MAX_PATH);
+    const UINT systemLength = GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsnicmp(loaded, system, systemLength), 0) << "loaded from the system folder";
+    EXPECT_EQ(FindSystemFunction(L"dbghelp.dll", "NoSuchFunction"), nullptr);
+    EXPECT_EQ(FindSystemFunction(L"no-such-library.dll", "ShellExecuteW"), nullptr);
+}
 
 TEST(StartupProcess, FreshInstallWritesVersionAndFirstRun)
 {

@@ -4,6 +4,7 @@
 #include "GuardedHeap.h"
 #include "tests/browser/ControlEvents.h"
 #include "tests/browser/FakeDocument.h"
+#include "tests/ui/skin/SkinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,49 @@ TEST(LoginView, LauncherCentredAndFrameOverItsPanel)
     EXPECT_EQ(htmlRect.right - htmlRect.left, 600);
     EXPECT_EQ(htmlRect.bottom - htmlRect.top, 386);
     EXPECT_FALSE(h.frame->m_gameMode);
+}
+
+namespace {
+// The launcher alone, its pushes to the screen caught from the first on.
+class CapturedLauncher : public CFrameBack {
+public:
+    void OnCreate(CREATESTRUCTW* create) override
+    {
+        CFrameBack::OnCreate(create);
+        paint.updateLayered = skintest::LayeredCapture::Function();
+    }
+};
+} // namespace
+
+TEST(LoginView, TheLauncherPushesItsImageWhenShownAndNotWhileHidden)
+{
+    test::ThreadManager manager;
+    skintest::LayeredCapture capture;
+    CapturedLauncher launcher;
+    ASSERT_TRUE(launcher.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, 30, 20, 1154, 704, nullptr));
+    // Created shown, as start-up makes it: one image, the artwork.
+    ASSERT_EQ(capture.Pushes().size(), 1u) << "creating and showing the launcher pushes one image";
+    const skintest::LayeredPush& first = capture.Pushes().front();
+    EXPECT_EQ(first.size.cx, 1154);
+    EXPECT_EQ(first.size.cy, 704);
+    EXPECT_EQ(skintest::Alpha(first.At(0, 0)), 0);
+    EXPECT_EQ(skintest::Alpha(first.At(377 + 300, 208 + 193)), 255) << "the panel under the page area";
+
+    // Hidden, a new size pushes nothing; shown again, the new size is pushed.
+    ShowWindow(launcher.m_hWnd, SW_HIDE);
+    capture.Reset();
+    MoveWindow(launcher.m_hWnd, 30, 20, 900, 500, TRUE);
+    EXPECT_TRUE(capture.Pushes().empty());
+    ShowWindow(launcher.m_hWnd, SW_SHOWNA);
+    ASSERT_EQ(capture.Pushes().size(), 1u);
+    EXPECT_EQ(capture.Pushes().front().size.cx, 900);
+    EXPECT_EQ(capture.Pushes().front().size.cy, 500);
+    // Shown, a new size is pushed at once.
+    capture.Reset();
+    MoveWindow(launcher.m_hWnd, 30, 20, 1154, 704, TRUE);
+    ASSERT_EQ(capture.Pushes().size(), 1u);
+    EXPECT_EQ(capture.Pushes().front().size.cx, 1154);
+    DestroyWindow(launcher.m_hWnd);
 }
 
 TEST(LoginView, StartUpAsksTheUiThreadToCreateNavigateAndSilence)

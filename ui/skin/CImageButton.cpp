@@ -29,7 +29,7 @@ std::unique_ptr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color)
 } // namespace
 
 CImageButton::CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text)
-    : id(id), rect{left, top, right, bottom}, font(CreateButtonFont()), hwndOwner(owner),
+    : id(id), rect{left, top, right, bottom}, hwndOwner(owner),
       textNormal(std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000)))
 {
     SetText(text);
@@ -42,6 +42,11 @@ void CImageButton::SetText(const wchar_t* newText)
     ZeroMemory(text, sizeof(text));
     // Bounded copy: a longer text is cut, never written past the buffer.
     StringCchPrintfW(text, kTextCapacity, L"%s", newText ? newText : L"");
+    // The font comes with the first caption: a picture button never needs one,
+    // and the process's first font lookup, which loads the system's font list,
+    // is then not paid before the launcher shows.
+    if (text[0] != L'\0' && !font)
+        font = CreateButtonFont();
 }
 
 void CImageButton::SetRect(int left, int top, int right, int bottom) { rect = RECT{left, top, right, bottom}; }
@@ -75,6 +80,16 @@ void CImageButton::SetImages(int normal, int hover, int pressed, int disabled)
     imgHover = images[1];
     imgPressed = images[2];
     imgDisabled = images[3];
+}
+
+void CImageButton::SetImages(std::shared_ptr<Gdiplus::Image> normal, std::shared_ptr<Gdiplus::Image> hover)
+{
+    if (!normal)
+        return;
+    imgNormal = normal;
+    imgHover = hover;
+    imgPressed = hover;
+    imgDisabled = std::move(normal);
 }
 
 void CImageButton::SplitStrip(int stripId)

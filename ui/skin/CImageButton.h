@@ -27,6 +27,9 @@ public:
     // Loads the state images by resource id; nothing changes when normal is 0,
     // a 0 leaves that state empty.
     void SetImages(int normal, int hover, int pressed, int disabled);
+    // The same with images decoded already, for the usual pair: pressed looks
+    // as hover, disabled as normal. Nothing changes when normal is null.
+    void SetImages(std::shared_ptr<Gdiplus::Image> normal, std::shared_ptr<Gdiplus::Image> hover);
     // Takes normal and hover looks from the two halves of a horizontal strip.
     void SplitStrip(int stripId);
     // Text colours per look; a colour with alpha 0 leaves that look's brush empty.
@@ -39,6 +42,7 @@ public:
     int id;
     RECT rect;
     bool visible = true;
+    // Made with the first non-empty caption; null while there is none.
     std::unique_ptr<Gdiplus::Font> font;
     wchar_t text[kTextCapacity];
     HWND hwndOwner;

@@ -3,6 +3,7 @@
 // cut into frames; the icon group.
 
 #include "SkinTestSupport.h"
+#include "ui/skin/SkinPreload.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,47 @@ TEST(SkinImages, CropCopiesTheRequestedColumns)
         for (int x = 0; x < 41; ++x)
             equal += cut[y * 41 + x] == whole[y * 82 + 41 + x];
     EXPECT_EQ(equal, 41 * 22) << "the right frame is a pixel-exact copy";
+}
+
+namespace {
+DWORD WINAPI DecodeOnThisThread(LPVOID preload)
+{
+    static_cast<SkinPreload*>(preload)->Decode();
+    return 0;
+}
+} // namespace
+
+TEST(SkinImages, PreloadedImagesAreSharedOutAmongThreadsAndHandedOverOnce)
+{
+    test::ThreadManager manager;
+    SkinPreload preload({145, 131, 155, 130, 4242});
+    // Another thread decodes while this one takes: each takes what nobody has
+    // begun, and Take waits for the other's last image.
+    HANDLE helper = CreateThread(nullptr, 0, DecodeOnThisThread, &preload, 0, nullptr);
+    ASSERT_NE(helper, nullptr);
+    std::unique_ptr<Gdiplus::Image> launcher = preload.Take(145);
+    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0) << "the helper stops when nothing is left";
+    CloseHandle(helper);
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_EQ(launcher->GetWidth(), 1154u);
+    EXPECT_EQ(launcher->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppPARGB))
+        << "premultiplied, as LoadPngResource makes it";
+    for (int id : {131, 155, 130}) {
+        std::unique_ptr<Gdiplus::Image> image = preload.Take(id);
+        ASSERT_NE(image, nullptr) << id;
+        EXPECT_EQ(skintest::ImagePixels(image.get()), skintest::ImagePixels(LoadPngResource(id).get())) << id;
+    }
+    EXPECT_EQ(preload.Take(4242), nullptr) << "a missing image stays missing";
+    // Taken already, or never asked for: decoded by the taker.
+    std::unique_ptr<Gdiplus::Image> again = preload.Take(145);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again.get(), launcher.get());
+    EXPECT_NE(preload.Take(132), nullptr);
+
+    // Nobody else ever decodes: the first Take does it all, without waiting.
+    SkinPreload alone({131, 132});
+    EXPECT_NE(alone.Take(132), nullptr);
+    EXPECT_NE(alone.Take(131), nullptr);
 }
 
 TEST(SkinImages, IconGroupOffersTheSizesTheWindowsAskFor)

@@ -1,0 +1,46 @@
+#pragma once
+// Skin images decoded ahead of the window that shows them, by other threads
+// while that window is being made: the UI thread decodes the launcher's artwork
+// first thing, while the main thread builds the launcher's window and then
+// decodes what is left. Every thread that asks decodes the next image nobody
+// has begun, until none is left (the first decode of a process also loads the
+// image codecs); Take then hands them over one by one.
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class SkinPreload {
+public:
+    explicit SkinPreload(std::vector<int> ids);
+    // Images never taken are freed here: GDI+ must still be running.
+    ~SkinPreload();
+    SkinPreload(const SkinPreload&) = delete;
+    SkinPreload& operator=(const SkinPreload&) = delete;
+
+    // Decodes, on the calling thread, the images of the ids (in their order)
+    // that no thread has begun yet, and returns when none is left to begin.
+    // GDI+ must be running in the process (any thread may have started it).
+    void Decode();
+    // The decoded image of id, once (it moves to the caller): decodes what is
+    // left here, then waits for the other threads' last images. An id not
+    // asked for, taken already or that failed to decode is decoded here, as
+    // without the object.
+    std::unique_ptr<Gdiplus::Image> Take(int id);
+
+private:
+    struct Entry {
+        int id;
+        std::unique_ptr<Gdiplus::Image> image;
+    };
+
+    // The next entry to begin and the number finished; whoever finishes the
+    // last sets m_decoded, and only then may anyone read the entries.
+    std::atomic<size_t> m_next{0};
+    std::atomic<size_t> m_finished{0};
+    HANDLE m_decoded = nullptr;
+    std::vector<Entry> m_entries;
+};
