@@ -1,5 +1,6 @@
 #include "ui/skin/CImageButton.h"
 
+#include "ui/skin/CSkinBitmap.h"
 #include "ui/skin/SkinImage.h"
 
 #include <strsafe.h>
@@ -138,9 +139,14 @@ void CImageButton::Draw(Gdiplus::Graphics& g, int mouseX, int mouseY, bool leftP
         if (textPressed)
             brush = textPressed.get();
     }
-    if (image)
-        g.DrawImage(image, static_cast<INT>(r.left), static_cast<INT>(r.top), static_cast<INT>(r.right - r.left),
-                    static_cast<INT>(r.bottom - r.top));
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (image) {
+        const bool ownSize =
+            image->GetWidth() == static_cast<UINT>(width) && image->GetHeight() == static_cast<UINT>(height);
+        if (!ownSize || !BlendSkinBitmap(g, image, r.left, r.top, 0, 0, width, height))
+            g.DrawImage(image, static_cast<INT>(r.left), static_cast<INT>(r.top), width, height);
+    }
     RECT box = r;
     DrawText(g, &box, brush);
 }

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "ui/skin/CSkinBitmap.h"
+
 #include <memory>
 
 class CImageStatic {
@@ -26,7 +28,19 @@ public:
     // opaque instead of fading into transparency.
     bool stretchEdgeSafe = false;
     RECT rect = {};
-    std::unique_ptr<Gdiplus::Image> image;
+    std::shared_ptr<Gdiplus::Image> image;
     int id = 0;
     bool visible = true;
+
+private:
+    // The image as last drawn stretched, at that size: a pass that shows a
+    // part of it copies that part instead of stretching the whole image again.
+    // Made anew when the image or the size changes.
+    struct Stretched {
+        std::weak_ptr<Gdiplus::Image> source;
+        std::unique_ptr<CSkinBitmap> pixels;
+    };
+    CSkinBitmap* StretchedTo(int width, int height);
+    void DrawStretched(Gdiplus::Graphics& g, Gdiplus::Image* target, const Gdiplus::Rect& destination) const;
+    Stretched m_stretched;
 };

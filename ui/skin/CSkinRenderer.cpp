@@ -20,15 +20,17 @@ void CSkinRenderer::Paint(HDC target, const RECT& area, bool opaque, const Scene
         if (!pass.hMemDC)
             return;
         SetBkMode(pass.hMemDC, TRANSPARENT);
+        // A surface kept from a larger pass holds more than the area: drawing
+        // stops at the area's edges, for GDI+ and for what is blended through
+        // GDI alike. (A clip costs each drawing call a little.)
+        SelectClipRgn(pass.hMemDC, nullptr);
+        if (m_surface.Width() > width || m_surface.Height() > height)
+            IntersectClipRect(pass.hMemDC, 0, 0, width, height);
         if (!opaque)
             PatBlt(pass.hMemDC, 0, 0, width, height, BLACKNESS); // what is left there from the last pass goes
         Gdiplus::Graphics g(pass.hMemDC);
         // The area's top-left corner lies at the surface's origin.
         g.TranslateTransform(static_cast<Gdiplus::REAL>(-area.left), static_cast<Gdiplus::REAL>(-area.top));
-        // A surface kept from a larger pass holds more than the area: drawing
-        // stops at the area's edges. (A clip costs each drawing call a little.)
-        if (m_surface.Width() > width || m_surface.Height() > height)
-            g.SetClip(Gdiplus::Rect(area.left, area.top, width, height));
         scene(g, area);
     }
     if (static_cast<long long>(m_surface.Width()) * m_surface.Height() > kKeptSurfacePixels)

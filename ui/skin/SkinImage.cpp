@@ -1,5 +1,7 @@
 #include "ui/skin/SkinImage.h"
 
+#include "ui/skin/CSkinBitmap.h"
+
 #include <objidl.h>
 
 #include <cstring>
@@ -66,10 +68,9 @@ std::unique_ptr<Gdiplus::Image> LoadPngResource(int id)
     const Gdiplus::PixelFormat format = image->GetPixelFormat();
     if (!Gdiplus::IsAlphaPixelFormat(format) || format == PixelFormat32bppPARGB)
         return image;
-    const INT width = static_cast<INT>(image->GetWidth());
-    const INT height = static_cast<INT>(image->GetHeight());
-    std::unique_ptr<Gdiplus::Bitmap> premultiplied(image->Clone(0, 0, width, height, PixelFormat32bppPARGB));
-    if (!premultiplied || premultiplied->GetLastStatus() != Gdiplus::Ok)
+    std::unique_ptr<Gdiplus::Image> premultiplied = CSkinBitmap::CopyOf(
+        image.get(), 0, 0, static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
+    if (!premultiplied)
         return image;
     return premultiplied;
 }
@@ -78,11 +79,5 @@ std::unique_ptr<Gdiplus::Bitmap> CropImage(Gdiplus::Image* source, int x, int wi
 {
     if (!source || width <= 0 || height <= 0)
         return nullptr;
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
-    if (bitmap->GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    Gdiplus::TextureBrush brush(source, Gdiplus::Rect(x, 0, width, height));
-    Gdiplus::Graphics g(bitmap.get());
-    g.FillRectangle(&brush, 0, 0, width, height);
-    return bitmap;
+    return CSkinBitmap::CopyOf(source, x, 0, width, height);
 }

@@ -10,6 +10,6 @@
 // The PNG resource with this id, decoded; null for id 0 or when any step fails.
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id);
 
-// A new 32-bit ARGB bitmap of width x height holding the part of source that
-// starts at (x, 0).
+// A new premultiplied bitmap of width x height holding the part of source that
+// starts at (x, 0); null when that part is not inside source.
 std::unique_ptr<Gdiplus::Bitmap> CropImage(Gdiplus::Image* source, int x, int width, int height);

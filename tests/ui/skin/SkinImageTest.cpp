@@ -3,6 +3,8 @@
 // cut into frames; the icon group.
 
 #include "SkinTestSupport.h"
+#include "ui/skin/CImageStatic.h"
+#include "ui/skin/CSkinBitmap.h"
 #include "ui/skin/SkinPreload.h"
 
 #include <gtest/gtest.h>
@@ -140,7 +142,7 @@ TEST(SkinImages, CropCopiesTheRequestedColumns)
     ASSERT_NE(right, nullptr);
     EXPECT_EQ(right->GetWidth(), 41u);
     EXPECT_EQ(right->GetHeight(), 22u);
-    EXPECT_EQ(right->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppARGB));
+    EXPECT_EQ(right->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppPARGB));
     const auto cut = skintest::ImagePixels(right.get());
     int equal = 0;
     for (int y = 0; y < 22; ++y)
@@ -213,4 +215,112 @@ TEST(SkinImages, IconGroupOffersTheSizesTheWindowsAskFor)
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
     }
+}
+
+namespace {
+// A plain GDI+ bitmap with the same pixels: what GDI+ alone draws.
+std::unique_ptr<Gdiplus::Bitmap> PlainCopy(Gdiplus::Image* image)
+{
+    auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
+    return std::unique_ptr<Gdiplus::Bitmap>(
+        bitmap->Clone(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()),
+                      PixelFormat32bppPARGB));
+}
+
+// "" when every channel of every pixel is within one step, else how many are not.
+std::string Differences(const skintest::PixelSurface& a, const skintest::PixelSurface& b)
+{
+    GdiFlush();
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            for (int shift = 0; shift < 32; shift += 8)
+                if (std::abs(static_cast<int>((a.At(x, y) >> shift) & 0xFF) -
+                             static_cast<int>((b.At(x, y) >> shift) & 0xFF)) > 1) {
+                    ++count;
+                    break;
+                }
+    return count ? std::to_string(count) + " pixels differ" : "";
+}
+
+void Fill(skintest::PixelSurface& surface, DWORD argb)
+{
+    auto g = surface.Graphics();
+    g->Clear(Gdiplus::Color(argb));
+}
+} // namespace
+
+TEST(SkinImages, BlendedThroughGdiTheyShowWhatGdiPlusShows)
+{
+    test::ThreadManager manager;
+    // A title-bar glyph with soft edges, at its own size through a moved
+    // Graphics (as a paint pass's), over a half-transparent background.
+    std::unique_ptr<Gdiplus::Image> glyph = LoadPngResource(210);
+    ASSERT_NE(dynamic_cast<CSkinBitmap*>(glyph.get()), nullptr) << "skin images are blended through GDI";
+    const auto plain = PlainCopy(glyph.get());
+    skintest::PixelSurface fast(40, 40), slow(40, 40);
+    for (skintest::PixelSurface* s : {&fast, &slow})
+        Fill(*s, 0x80336699);
+    {
+        auto g = fast.Graphics();
+        g->TranslateTransform(-3.0f, -2.0f);
+        EXPECT_TRUE(BlendSkinBitmap(*g, glyph.get(), 10, 9, 0, 0, 25, 25));
+        EXPECT_FALSE(BlendSkinBitmap(*g, plain.get(), 10, 9, 0, 0, 25, 25)) << "not a skin bitmap";
+        EXPECT_FALSE(BlendSkinBitmap(*g, glyph.get(), 10, 9, 1, 0, 25, 25)) << "a part outside the image";
+        g->ScaleTransform(2.0f, 2.0f);
+        EXPECT_FALSE(BlendSkinBitmap(*g, glyph.get(), 10, 9, 0, 0, 25, 25)) << "a scaled Graphics";
+    }
+    {
+        auto g = slow.Graphics();
+        g->TranslateTransform(-3.0f, -2.0f);
+        g->DrawImage(plain.get(), 10, 9, 25, 25);
+    }
+    EXPECT_EQ(Differences(fast, slow), "");
+
+    // A stretched image with soft edges, drawn through its kept stretched
+    // copy, whole and in parts clipped as a pass clips them, against GDI+
+    // stretching it.
+    CImageStatic stretch;
+    stretch.image = LoadPngResource(210);
+    stretch.stretchEdgeSafe = true;
+    stretch.rect = RECT{0, 0, 300, 75};
+    skintest::PixelSurface kept(300, 75), parts(300, 75), stretched(300, 75);
+    for (skintest::PixelSurface* s : {&kept, &parts, &stretched})
+        Fill(*s, 0xFF336699); // as a window's pass, which fills its background first
+    {
+        auto g = kept.Graphics();
+        stretch.Draw(*g, RECT{});
+    }
+    for (const RECT& part : {RECT{0, 0, 140, 75}, RECT{140, 0, 299, 40}, RECT{140, 40, 300, 75}, RECT{299, 0, 300, 40}}) {
+        IntersectClipRect(parts.DC(), part.left, part.top, part.right, part.bottom);
+        auto g = parts.Graphics();
+        stretch.Draw(*g, RECT{});
+        g.reset();
+        SelectClipRgn(parts.DC(), nullptr);
+    }
+    {
+        auto g = stretched.Graphics();
+        Gdiplus::ImageAttributes attributes;
+        attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY, Gdiplus::Color(0xFF000000), FALSE);
+        g->DrawImage(stretch.image.get(), Gdiplus::Rect(0, 0, 300, 75), 0, 0, 25, 25, Gdiplus::UnitPixel,
+                     &attributes);
+    }
+    EXPECT_EQ(Differences(kept, stretched), "");
+    EXPECT_EQ(Differences(parts, stretched), "");
+
+    // Another image in its place is shown, not the kept copy of the old one.
+    auto red = CSkinBitmap::Make(4, 4);
+    ASSERT_NE(red, nullptr);
+    {
+        Gdiplus::Graphics g(red.get());
+        g.Clear(Gdiplus::Color(0xFFFF0000));
+    }
+    const std::shared_ptr<Gdiplus::Image> old = stretch.image; // still alive elsewhere
+    stretch.image = std::move(red);
+    {
+        auto g = kept.Graphics();
+        stretch.Draw(*g, RECT{});
+    }
+    GdiFlush();
+    EXPECT_EQ(kept.At(150, 12), 0xFFFF0000u);
 }
