@@ -43,16 +43,19 @@ bool CSkinRenderer::PushLayered(HWND hwnd, UpdateLayeredWindowFn update, BYTE al
     GetClientRect(hwnd, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
+    bool fresh = false;
     if (!m_layered || m_layered->Width() != width || m_layered->Height() != height) {
         m_layered.reset(); // the old image goes before the new one is made
         ScopedGetDC windowDC(hwnd);
         m_layered = std::make_unique<CLayeredBitmap>(windowDC.Get(), width, height);
+        fresh = true;
     }
     if (!m_layered->Valid()) {
         m_layered.reset();
         return false;
     }
-    m_layered->Clear();
+    if (!fresh)
+        m_layered->Clear(); // a new DIB section's memory comes from the system zeroed
     {
         Gdiplus::Graphics g(m_layered->DC());
         scene(g, client);

@@ -410,27 +410,38 @@ TEST_F(LayeredTest, RedrawPushesOneFullImageWithTheArtworksAlpha)
 
     auto artwork = LoadPngResource(145);
     const auto expected = skintest::ImagePixels(artwork.get());
-    int compared = 0, transparent = 0, partial = 0;
-    for (int y = 0; y < 704; y += 3) {
-        for (int x = 0; x < 1154; x += 3) {
-            if (OnAnyButton(x, y))
-                continue;
-            const DWORD got = push.At(x, y);
-            const int want = Alpha(expected[static_cast<size_t>(y) * 1154 + x]);
-            ASSERT_NEAR(Alpha(got), want, 2) << "alpha at " << x << "," << y;
-            if (want == 0) {
-                ASSERT_EQ(got, 0u) << "fully transparent at " << x << "," << y;
+    auto check = [&](const skintest::LayeredPush& image) {
+        int compared = 0, transparent = 0, partial = 0;
+        for (int y = 0; y < 704; y += 3) {
+            for (int x = 0; x < 1154; x += 3) {
+                if (OnAnyButton(x, y))
+                    continue;
+                const DWORD got = image.At(x, y);
+                const int want = Alpha(expected[static_cast<size_t>(y) * 1154 + x]);
+                ASSERT_NEAR(Alpha(got), want, 2) << "alpha at " << x << "," << y;
+                if (want == 0) {
+                    ASSERT_EQ(got, 0u) << "fully transparent at " << x << "," << y;
+                }
+                // Premultiplied: no colour channel exceeds alpha.
+                ASSERT_LE(skintest::Red(got), Alpha(got) + 1);
+                ++compared;
+                transparent += want == 0;
+                partial += want > 0 && want < 255;
             }
-            // Premultiplied: no colour channel exceeds alpha.
-            ASSERT_LE(skintest::Red(got), Alpha(got) + 1);
-            ++compared;
-            transparent += want == 0;
-            partial += want > 0 && want < 255;
         }
-    }
-    EXPECT_GT(transparent, 10000);
-    EXPECT_GT(partial, 100);
-    EXPECT_GT(compared, 80000);
+        EXPECT_GT(transparent, 10000);
+        EXPECT_GT(partial, 100);
+        EXPECT_GT(compared, 80000);
+    };
+    check(push);
+    // While the pointer is over the window the image is kept between redraws:
+    // each redraw starts again from transparent, nothing piles up.
+    window.paint.tracking = true;
+    window.paint.Redraw();
+    window.paint.Redraw();
+    ASSERT_EQ(capture.Pushes().size(), 3u);
+    SCOPED_TRACE("a kept image redrawn");
+    check(capture.Pushes()[2]);
 }
 
 TEST_F(LayeredTest, HoverRedrawsTheWholeImageWithTheHoverLook)
