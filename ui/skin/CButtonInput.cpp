@@ -61,6 +61,20 @@ void CButtonInput::HoverAtPress(int x, int y)
         OnMouseMove(x, y);
 }
 
+CButtonInput::AfterPress CButtonInput::CaptureAfterPress(const std::function<bool(CImageButton*)>& handler)
+{
+    CImagePaint& p = m_paint;
+    if (handler && !handler(p.hotButton))
+        return AfterPress::Stopped;
+    if (!WindowAlive())
+        return AfterPress::Closed; // the owner's handler closed the window
+    if (p.captured)
+        return AfterPress::Held;
+    SetCapture(p.hwnd);
+    p.captured = true;
+    return AfterPress::Captured;
+}
+
 bool CButtonInput::OnLeftDown(int x, int y)
 {
     CImagePaint& p = m_paint;
@@ -73,15 +87,11 @@ bool CButtonInput::OnLeftDown(int x, int y)
         p.leftPressed = true;
         p.pressRect = p.hotButton->rect;
         p.Refresh(p.pressRect);
-        if (p.onButtonDown && !p.onButtonDown(p.hotButton))
+        const AfterPress after = CaptureAfterPress(p.onButtonDown);
+        if (after == AfterPress::Stopped)
             return true;
-        if (!WindowAlive())
-            return false; // the owner's handler closed the window
-        if (!p.captured) {
-            SetCapture(p.hwnd);
-            p.captured = true;
+        if (after != AfterPress::Held)
             return false;
-        }
     }
     // A press on the caption area starts the system's window drag; it takes
     // the real cursor position, the coordinates only mark the message.
@@ -171,14 +181,8 @@ bool CButtonInput::OnRightDown(int x, int y)
     if (p.hotButton && Contains(p.hotButton->rect, x, y)) {
         p.rightPressed = true;
         p.rightPressRect = p.hotButton->rect;
-        if (p.onButtonRightDown && !p.onButtonRightDown(p.hotButton))
+        if (CaptureAfterPress(p.onButtonRightDown) == AfterPress::Stopped)
             return true;
-        if (!WindowAlive())
-            return false; // the owner's handler closed the window
-        if (!p.captured) {
-            SetCapture(p.hwnd);
-            p.captured = true;
-        }
     } else {
         p.rightPressRect = kNoRect;
     }

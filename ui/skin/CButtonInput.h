@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <functional>
+
+class CImageButton;
 class CImagePaint;
 
 class CButtonInput {
@@ -33,6 +36,11 @@ private:
     void HoverWhereTheCursorIs();
     bool OnHotButton(int x, int y) const;
     bool WindowAlive() const;
+    // A press on the hot button, once the owner's handler has run: Stopped when
+    // it answered false, Closed when it closed the window; otherwise the
+    // window holds the capture (Captured: taken now; Held: it had it already).
+    enum class AfterPress { Stopped, Closed, Captured, Held };
+    AfterPress CaptureAfterPress(const std::function<bool(CImageButton*)>& handler);
 
     CImagePaint& m_paint;
 };
