@@ -30,16 +30,17 @@ CSkinPixels::~CSkinPixels()
         DeleteObject(m_dib);
 }
 
-CSkinBitmap::CSkinBitmap(int width, int height)
-    : CSkinPixels(width, height), Gdiplus::Bitmap(width, height, width * 4, PixelFormat32bppPARGB, m_bits)
+CSkinBitmap::CSkinBitmap(int width, int height, bool opaque)
+    : CSkinPixels(width, height),
+      Gdiplus::Bitmap(width, height, width * 4, opaque ? PixelFormat32bppRGB : PixelFormat32bppPARGB, m_bits)
 {
 }
 
-std::unique_ptr<CSkinBitmap> CSkinBitmap::Make(int width, int height)
+std::unique_ptr<CSkinBitmap> CSkinBitmap::Make(int width, int height, bool opaque)
 {
     if (width <= 0 || height <= 0)
         return nullptr;
-    std::unique_ptr<CSkinBitmap> bitmap(new CSkinBitmap(width, height));
+    std::unique_ptr<CSkinBitmap> bitmap(new CSkinBitmap(width, height, opaque));
     if (!bitmap->m_bits || bitmap->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return bitmap;
@@ -103,10 +104,13 @@ bool BlendSkinBitmap(Gdiplus::Graphics& g, Gdiplus::Image* image, int x, int y, 
         ScopedMemoryDC source(target);
         const HGDIOBJ previous = source.Get() ? SelectObject(source.Get(), skin->Handle()) : nullptr;
         if (previous && previous != HGDI_ERROR) {
+            const int fromX = srcX + shown.left - dest.left, fromY = srcY + shown.top - dest.top;
+            const int w = shown.right - shown.left, h = shown.bottom - shown.top;
             const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            drawn = GdiAlphaBlend(target, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
-                                  source.Get(), srcX + shown.left - dest.left, srcY + shown.top - dest.top,
-                                  shown.right - shown.left, shown.bottom - shown.top, blend) != FALSE;
+            // An opaque image's alpha bytes are 255: blended, it is copied,
+            // alpha included, which a layered surface needs.
+            drawn = GdiAlphaBlend(target, shown.left, shown.top, w, h, source.Get(), fromX, fromY, w, h, blend) !=
+                    FALSE;
             SelectObject(source.Get(), previous);
         }
     }

@@ -28,7 +28,9 @@ protected:
 class CSkinBitmap : private CSkinPixels, public Gdiplus::Bitmap {
 public:
     // A fully transparent width x height image; null when it cannot be made.
-    static std::unique_ptr<CSkinBitmap> Make(int width, int height);
+    // An opaque one has no alpha channel for GDI+ (32-bit RGB) and its alpha
+    // bytes must all be 255 once its pixels are written.
+    static std::unique_ptr<CSkinBitmap> Make(int width, int height, bool opaque = false);
     // A premultiplied copy of the part of source at (x, y) of width x height;
     // null when source is not a bitmap, the part is not inside it, or a step fails.
     static std::unique_ptr<CSkinBitmap> CopyOf(Gdiplus::Image* source, int x, int y, int width, int height);
@@ -37,11 +39,14 @@ public:
     CSkinBitmap& operator=(const CSkinBitmap&) = delete;
 
     HBITMAP Handle() const { return m_dib; }
+    // The rows, top-down, 4 bytes a pixel (blue, green, red, alpha; colour
+    // premultiplied by alpha), for writing the image's pixels before use.
+    BYTE* Bits() { return m_bits; }
     int PixelWidth() const { return m_width; }
     int PixelHeight() const { return m_height; }
 
 private:
-    CSkinBitmap(int width, int height);
+    CSkinBitmap(int width, int height, bool opaque);
 };
 
 // Puts the width x height part of image at (srcX, srcY) at (x, y) of g, at its

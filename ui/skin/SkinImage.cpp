@@ -1,5 +1,6 @@
 #include "ui/skin/SkinImage.h"
 
+#include "ui/framework/SystemFunction.h"
 #include "ui/skin/CSkinBitmap.h"
 
 #include <objidl.h>
@@ -27,6 +28,74 @@ private:
 } // namespace
 
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id)
+{
+    if (id == 0)
+        return nullptr;
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC packed = FindResourceW(module, MAKEINTRESOURCEW(id), L"SKINPIXELS");
+    HGLOBAL loaded = packed ? LoadResource(module, packed) : nullptr;
+    if (const void* bytes = loaded ? LockResource(loaded) : nullptr) {
+        if (auto image = UnpackSkinPixels(bytes, SizeofResource(module, packed)))
+            return image;
+    }
+    return DecodePngResource(id);
+}
+
+std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
+{
+    struct Header {
+        char magic[4];
+        UINT32 width;
+        UINT32 height;
+        UINT32 flags;
+    };
+    constexpr UINT32 kOpaque = 1;
+    constexpr UINT32 kLargest = 8192; // a side; far beyond any skin image
+    Header header = {};
+    if (!packed || size <= sizeof(header))
+        return nullptr;
+    std::memcpy(&header, packed, sizeof(header));
+    if (std::memcmp(header.magic, "SKPX", 4) != 0 || header.width == 0 || header.height == 0 ||
+        header.width > kLargest || header.height > kLargest || (header.flags & ~kOpaque) != 0)
+        return nullptr;
+    // The stream is a row of chunks of 4096 bytes each when unpacked (the last
+    // one of what is left), a 16-bit header before each giving its length: as
+    // many as the image needs, and they end where the data ends. A stream
+    // longer than the buffer may be cut short by the system's unpacker without
+    // a word; counted here, it is refused.
+    const ULONG expected = header.width * header.height * 4;
+    const auto* bytes = static_cast<const BYTE*>(packed);
+    DWORD at = sizeof(header);
+    ULONG chunks = 0;
+    while (size - at >= 2) {
+        const DWORD length = 2 + ((bytes[at] | (bytes[at + 1] << 8)) & 0x0FFF) + 1u;
+        if (length > size - at)
+            return nullptr;
+        at += length;
+        ++chunks;
+    }
+    if (at != size || chunks != (expected + 4095) / 4096)
+        return nullptr;
+
+    using Decompress = LONG(WINAPI*)(USHORT, PUCHAR, ULONG, PUCHAR, ULONG, PULONG);
+    static const auto decompress = SystemFunction<Decompress>(L"ntdll.dll", "RtlDecompressBuffer");
+    if (!decompress)
+        return nullptr;
+    auto image = CSkinBitmap::Make(static_cast<int>(header.width), static_cast<int>(header.height),
+                                   (header.flags & kOpaque) != 0);
+    if (!image)
+        return nullptr;
+    ULONG unpacked = 0;
+    // Read only: the system's declaration merely lacks the const.
+    auto* stream = const_cast<PUCHAR>(bytes) + sizeof(header);
+    const LONG status =
+        decompress(COMPRESSION_FORMAT_LZNT1, image->Bits(), expected, stream, size - sizeof(header), &unpacked);
+    if (status != 0 || unpacked != expected)
+        return nullptr;
+    return image;
+}
+
+std::unique_ptr<Gdiplus::Image> DecodePngResource(int id)
 {
     if (id == 0)
         return nullptr;

@@ -41,6 +41,52 @@ constexpr Inventory kInventory[] = {
     {144, 68, 35, false}, {146, 68, 35, false},
     {147, 68, 35, false}, {148, 68, 35, false},
 };
+
+// The pixels as the painters use them: premultiplied, 0xAARRGGBB.
+std::vector<DWORD> PremultipliedPixels(Gdiplus::Image* image)
+{
+    auto* bitmap = dynamic_cast<Gdiplus::Bitmap*>(image);
+    if (!bitmap)
+        return {};
+    const UINT w = bitmap->GetWidth(), h = bitmap->GetHeight();
+    std::vector<DWORD> pixels(static_cast<size_t>(w) * h);
+    Gdiplus::BitmapData rows = {};
+    rows.Width = w;
+    rows.Height = h;
+    rows.Stride = static_cast<INT>(w * 4);
+    rows.PixelFormat = PixelFormat32bppPARGB;
+    rows.Scan0 = pixels.data();
+    Gdiplus::Rect all(0, 0, static_cast<INT>(w), static_cast<INT>(h));
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                         PixelFormat32bppPARGB, &rows) != Gdiplus::Ok)
+        return {};
+    bitmap->UnlockBits(&rows);
+    return pixels;
+}
+
+// How many pixels differ by more than one step in some channel.
+size_t Differing(const std::vector<DWORD>& a, const std::vector<DWORD>& b)
+{
+    if (a.size() != b.size())
+        return std::max(a.size(), b.size());
+    size_t n = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        for (int shift = 0; shift < 32; shift += 8)
+            if (abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)) > 1) {
+                ++n;
+                break;
+            }
+    }
+    return n;
+}
+
+std::vector<BYTE> PackedResource(int id)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"SKINPIXELS");
+    const auto* bytes = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    return bytes ? std::vector<BYTE>(bytes, bytes + SizeofResource(module, found)) : std::vector<BYTE>();
+}
 } // namespace
 
 TEST(SkinImages, EveryImageHasItsSizeAndAlphaChannel)
@@ -50,6 +96,11 @@ TEST(SkinImages, EveryImageHasItsSizeAndAlphaChannel)
         SCOPED_TRACE("PNG " + std::to_string(entry.id));
         auto image = LoadPngResource(entry.id);
         ASSERT_NE(image, nullptr);
+        // Shown from its packed pixels, which show what its PNG shows.
+        EXPECT_NE(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "unpacked, not decoded";
+        auto decoded = DecodePngResource(entry.id);
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(Differing(PremultipliedPixels(image.get()), PremultipliedPixels(decoded.get())), 0u);
         EXPECT_EQ(image->GetWidth(), static_cast<UINT>(entry.width));
         EXPECT_EQ(image->GetHeight(), static_cast<UINT>(entry.height));
         EXPECT_EQ(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()) != FALSE, entry.alpha)
@@ -130,6 +181,35 @@ TEST(SkinImages, MissingOrZeroIdGivesNoImage)
     test::ThreadManager manager;
     EXPECT_EQ(LoadPngResource(0), nullptr);
     EXPECT_EQ(LoadPngResource(4242), nullptr);
+    EXPECT_EQ(DecodePngResource(4242), nullptr);
+}
+
+TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
+{
+    test::ThreadManager manager;
+    const std::vector<BYTE> packed = PackedResource(142);
+    ASSERT_GT(packed.size(), 16u);
+    auto whole = UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size()));
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(PremultipliedPixels(whole.get()), PremultipliedPixels(LoadPngResource(142).get()));
+
+    auto damaged = [&](const char* what, auto change, DWORD size) {
+        std::vector<BYTE> copy = packed;
+        change(copy);
+        EXPECT_EQ(UnpackSkinPixels(copy.data(), size), nullptr) << what;
+    };
+    const DWORD size = static_cast<DWORD>(packed.size());
+    auto field = [](std::vector<BYTE>& bytes, size_t at, UINT32 value) { std::memcpy(&bytes[at], &value, 4); };
+    damaged("cut short", [](std::vector<BYTE>&) {}, size / 2);
+    damaged("only the header", [](std::vector<BYTE>&) {}, 16);
+    damaged("another tag", [](std::vector<BYTE>& b) { b[0] = 'X'; }, size);
+    damaged("taller than its pixels", [&](std::vector<BYTE>& b) { field(b, 8, 191); }, size);
+    damaged("narrower than its pixels", [&](std::vector<BYTE>& b) { field(b, 4, 147); }, size);
+    damaged("no rows", [&](std::vector<BYTE>& b) { field(b, 8, 0); }, size);
+    damaged("absurdly wide", [&](std::vector<BYTE>& b) { field(b, 4, 0x40000000); }, size);
+    damaged("unknown flags", [&](std::vector<BYTE>& b) { field(b, 12, 2); }, size);
+    damaged("a broken chunk header", [](std::vector<BYTE>& b) { b[16] = 0xFF, b[17] = 0xBF; }, size);
+    EXPECT_EQ(UnpackSkinPixels(nullptr, size), nullptr);
 }
 
 TEST(SkinImages, CropCopiesTheRequestedColumns)
