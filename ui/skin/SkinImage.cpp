@@ -25,17 +25,27 @@ public:
 private:
     Interface* m_ptr = nullptr;
 };
+
+// The bytes of the resource of this id and type in the program's own module,
+// and their count; null when it has none or they cannot be read.
+const void* ResourceBytes(int id, const wchar_t* type, DWORD* size)
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    *size = bytes ? SizeofResource(module, found) : 0;
+    return *size ? bytes : nullptr;
+}
 } // namespace
 
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id)
 {
     if (id == 0)
         return nullptr;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC packed = FindResourceW(module, MAKEINTRESOURCEW(id), L"SKINPIXELS");
-    HGLOBAL loaded = packed ? LoadResource(module, packed) : nullptr;
-    if (const void* bytes = loaded ? LockResource(loaded) : nullptr) {
-        if (auto image = UnpackSkinPixels(bytes, SizeofResource(module, packed)))
+    DWORD size = 0;
+    if (const void* packed = ResourceBytes(id, L"SKINPIXELS", &size)) {
+        if (auto image = UnpackSkinPixels(packed, size))
             return image;
     }
     return DecodePngResource(id);
@@ -99,14 +109,9 @@ std::unique_ptr<Gdiplus::Image> DecodePngResource(int id)
 {
     if (id == 0)
         return nullptr;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!found)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = SizeofResource(module, found);
-    if (!bytes || size == 0)
+    DWORD size = 0;
+    const void* bytes = ResourceBytes(id, L"PNG", &size);
+    if (!bytes)
         return nullptr;
 
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
