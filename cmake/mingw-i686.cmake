@@ -12,5 +12,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every program runs alone: no libgcc, libstdc++ or winpthread DLLs beside it.
+# Every program and every DLL runs alone: no libgcc, libstdc++ or winpthread
+# DLLs beside it. The programs' flags do not reach shared modules, which would
+# otherwise import libgcc_s_dw2-1.dll.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

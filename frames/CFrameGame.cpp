@@ -178,10 +178,11 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if ((wParam & 0xFFF0) == SC_KEYMENU)
             return 1;
         // In the login view the launcher goes and comes with the frame.
+        // The low four bits are the system's own (how the command was given).
         if (!m_gameMode && m_back.m_hWnd) {
-            if (wParam == SC_MINIMIZE)
+            if ((wParam & 0xFFF0) == SC_MINIMIZE)
                 ShowWindow(m_back.m_hWnd, SW_HIDE);
-            else if (wParam == SC_RESTORE)
+            else if ((wParam & 0xFFF0) == SC_RESTORE)
                 ShowWindow(m_back.m_hWnd, SW_SHOW);
         }
         break;

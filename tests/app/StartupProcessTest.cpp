@@ -61,9 +61,16 @@ void RunOnce(const test::TempFolder& folder)
     EXPECT_EQ(client.ExitCode(), 0u);
 }
 
-// The libraries a program's file imports, lower case: the system loads them,
-// and what they import, before the program's first line runs.
-std::vector<std::string> ImportedLibraries(const std::wstring& path)
+// What the system reads from a program's file before its first line runs:
+// the libraries it imports (lower case), which are loaded with what they
+// import in turn, and the header's flags.
+struct ProgramImage {
+    std::vector<std::string> imports;
+    WORD characteristics = 0;
+    WORD dllCharacteristics = 0;
+};
+
+ProgramImage ReadProgramImage(const std::wstring& path)
 {
     const std::string file = test::ReadWholeFile(path);
     auto at = [&](size_t offset, size_t size) { return offset + size <= file.size() ? file.data() + offset : nullptr; };
@@ -72,6 +79,9 @@ std::vector<std::string> ImportedLibraries(const std::wstring& path)
         dos ? reinterpret_cast<const IMAGE_NT_HEADERS*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS))) : nullptr;
     if (!nt || nt->Signature != IMAGE_NT_SIGNATURE)
         return {};
+    ProgramImage image;
+    image.characteristics = nt->FileHeader.Characteristics;
+    image.dllCharacteristics = nt->OptionalHeader.DllCharacteristics;
     const auto* sections = IMAGE_FIRST_SECTION(nt);
     auto offsetOf = [&](DWORD rva) -> size_t {
         for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
@@ -81,7 +91,7 @@ std::vector<std::string> ImportedLibraries(const std::wstring& path)
         }
         return file.size();
     };
-    std::vector<std::string> names;
+    std::vector<std::string>& names = image.imports;
     const DWORD table = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (size_t entry = offsetOf(table);; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
         const auto* import =
@@ -93,14 +103,15 @@ std::vector<std::string> ImportedLibraries(const std::wstring& path)
         std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
         names.push_back(lower);
     }
-    return names;
+    return image;
 }
 
 } // namespace
 
-TEST(StartupProcess, TheShellAndWinInetLoadOnlyWhenFirstNeeded)
+TEST(StartupProcess, SystemLibrariesLoadOnlyWhenFirstNeededAndOnlyFromTheSystem)
 {
-    const std::vector<std::string> imports = ImportedLibraries(test::ProgramFolder() + L"\\vorn.exe");
+    const ProgramImage image = ReadProgramImage(test::ProgramFolder() + L"\\vorn.exe");
+    const std::vector<std::string>& imports = image.imports;
     ASSERT_NE(std::find(imports.begin(), imports.end(), "gdiplus.dll"), imports.end()) << "the import table was read";
     for (const char* late : {"shell32.dll", "wininet.dll"})
         EXPECT_EQ(std::find(imports.begin(), imports.end(), late), imports.end()) << late << " is imported";
@@ -114,6 +125,21 @@ TEST(StartupProcess, TheShellAndWinInetLoadOnlyWhenFirstNeeded)
     EXPECT_EQ(_wcsnicmp(loaded, system, systemLength), 0) << "loaded from the system folder";
     EXPECT_EQ(FindSystemFunction(L"dbghelp.dll", "NoSuchFunction"), nullptr);
     EXPECT_EQ(FindSystemFunction(L"no-such-library.dll", "ShellExecuteW"), nullptr);
+    // A library that lies only beside the program is not a system library.
+    const std::wstring planted = test::ProgramFolder() + L"\\planted-probe.dll";
+    ASSERT_TRUE(CopyFileW((test::ProgramFolder() + L"\\module_probe.dll").c_str(), planted.c_str(), FALSE));
+    EXPECT_EQ(LoadSystemLibrary(L"planted-probe.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"planted-probe.dll"), nullptr);
+    DeleteFileW(planted.c_str());
+
+    // Long sessions with a plug-in in the process may need more than 2 GB of
+    // address space on 64-bit Windows, and the client runs as it is under
+    // Remote Desktop.
+    if (sizeof(void*) == 4) {
+        EXPECT_TRUE(image.characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE) << "vorn.exe is large-address aware";
+    }
+    EXPECT_TRUE(image.dllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE)
+        << "vorn.exe is terminal-server aware";
 }
 
 TEST(StartupProcess, FreshInstallWritesVersionAndFirstRun)

@@ -147,9 +147,10 @@ TEST(LoginView, MinimiseHidesTheLauncherAndRestoreBringsBoth)
     SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return !IsIconic(h.Frame()) && IsWindowVisible(h.Launcher()); }));
 
-    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // As the system sends them, with its own bits in the low four (here: given with the mouse).
+    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_MINIMIZE | 2, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(h.Launcher()); }));
-    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    SendMessageW(h.Frame(), WM_SYSCOMMAND, SC_RESTORE | 2, 0);
     EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.Launcher()); }));
 
     // Hiding and showing the frame takes the launcher along.

@@ -9,6 +9,14 @@
 
 #include <windows.h>
 
+// Loads a library of the system folder by its bare name, for the process's
+// life or until the caller frees it. Where the loader can be told to (Windows 8
+// on, and Windows 7 with the update that brings AddDllDirectory), what the
+// library itself loads by name comes from the system folder too, never from
+// the program's folder or the current one; elsewhere the library is loaded by
+// its full path. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* library);
+
 // The address of name in the system library, or null when the library cannot
 // be loaded or does not have it: the caller treats that as the call failing.
 FARPROC FindSystemFunction(const wchar_t* library, const char* name);
