@@ -26,6 +26,22 @@ void CButtonInput::ForgetPointer()
     m_paint.mouseY = -1;
 }
 
+void CButtonInput::ForgetHover()
+{
+    CImagePaint& p = m_paint;
+    if (p.captured) {
+        p.captured = false;
+        ReleaseCapture();
+    }
+    p.leftPressed = false;
+    p.rightPressed = false;
+    p.pressRect = kNoRect;
+    p.rightPressRect = kNoRect;
+    p.hotButton = nullptr;
+    p.StopTracking();
+    ForgetPointer();
+}
+
 bool CButtonInput::OnMouseMove(int x, int y)
 {
     CImagePaint& p = m_paint;

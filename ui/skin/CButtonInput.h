@@ -28,6 +28,10 @@ public:
     void OnMouseLeave();
     // The pointer is nowhere over the window (it was hidden, or the mouse left).
     void ForgetPointer();
+    // The window was hidden or shown again: no button is hot or pressed, and the
+    // pointer is watched afresh, so that the next move over a button shows its
+    // hover look whatever the window knew before.
+    void ForgetHover();
 
 private:
     // A press says where the pointer is: the button under it becomes hot.

@@ -178,10 +178,14 @@ bool CImagePaint::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         PaintWhenResized(reinterpret_cast<HDC>(wParam), !layered, Scene());
         return true;
     case WM_SHOWWINDOW:
-        if (!wParam)
-            m_input.ForgetPointer();
-        else if (layered)
+        m_input.ForgetHover();
+        if (wParam && layered)
             Redraw();
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        // Hidden through SetWindowPos, which sends no WM_SHOWWINDOW.
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)
+            m_input.ForgetHover();
         return false;
     case WM_MOUSEMOVE:
         return m_input.OnMouseMove(x, y);

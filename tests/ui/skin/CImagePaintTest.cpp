@@ -253,6 +253,33 @@ TEST_F(PainterTest, MouseLeaveEndsTheHover)
     EXPECT_EQ(window.paint.mouseX, -1);
 }
 
+TEST_F(PainterTest, AWindowHiddenAndShownAgainForgetsItsHotButton)
+{
+    // As the boss key does it: hidden with the pointer on a button, shown
+    // again, and the pointer moves onto the button at once.
+    for (const bool throughWindowPos : {false, true}) {
+        SCOPED_TRACE(throughWindowPos ? "hidden through SetWindowPos" : "hidden through ShowWindow");
+        MouseMove(hwnd(), 60, 70);
+        ASSERT_EQ(window.paint.hotButton, button);
+        MouseMessage(hwnd(), WM_LBUTTONDOWN, 60, 70);
+        ASSERT_EQ(GetCapture(), hwnd());
+        const int hovers = window.Count("hover 7");
+        if (throughWindowPos)
+            SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        else
+            ShowWindow(hwnd(), SW_HIDE);
+        EXPECT_EQ(window.paint.hotButton, nullptr);
+        EXPECT_FALSE(window.paint.leftPressed) << "a press does not outlive the window's hiding";
+        EXPECT_NE(GetCapture(), hwnd());
+        ShowWindow(hwnd(), SW_SHOWNA);
+        MouseMove(hwnd(), 61, 71);
+        EXPECT_EQ(window.paint.hotButton, button);
+        EXPECT_EQ(window.Count("hover 7"), hovers + 1) << "the move shows the hover look again";
+        MouseMessage(hwnd(), WM_LBUTTONUP, 61, 71);
+        EXPECT_EQ(window.Count("click 7"), 0) << "the release of a press from before the hiding clicks nothing";
+    }
+}
+
 TEST_F(PainterTest, APressClicksTheButtonUnderItWhateverTheHoverSaid)
 {
     // A leave message that arrives late, after the pointer came back (seen
