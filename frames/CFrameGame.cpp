@@ -189,6 +189,9 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_HOTKEY:
         OnHotKey(static_cast<int>(wParam));
         break;
+    case WM_WINDOWPOSCHANGING:
+        HoldFullScreenRect(reinterpret_cast<WINDOWPOS*>(lParam));
+        break;
     case WM_FRAMECOMMAND:
         if (wParam == FRAME_CMD_ENTER_GAME) {
             EnterGameMode();

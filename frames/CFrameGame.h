@@ -211,6 +211,9 @@ private:
     UINT m_taskbarCreated = 0;
     // Read by the page's keystrokes on the UI thread.
     std::atomic<bool> m_fullScreen{false};
+    // The monitor's rectangle, held while full screen.
+    RECT m_fullScreenRect = {};
+    void HoldFullScreenRect(WINDOWPOS* pos) const;
     bool m_zoomedBeforeFullScreen = false;
     SIZE m_minSizeBeforeFullScreen = {};
     // The game view's rectangle when last neither maximised, minimised nor full screen.

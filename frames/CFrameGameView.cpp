@@ -7,6 +7,7 @@
 #include "app/ConfigFile.h"
 #include "app/gameApp.h"
 #include "frames/PlayerSettings.h"
+#include "ui/framework/WorkArea.h"
 
 #include <algorithm>
 
@@ -21,22 +22,6 @@ MONITORINFO MonitorOf(HMONITOR monitor)
     if (!monitor || !GetMonitorInfoW(monitor, &info))
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0), info.rcMonitor = info.rcWork;
     return info;
-}
-
-// A rectangle kept from an earlier start, where its title bar can be reached:
-// one whose title bar lies on no monitor (a monitor since removed, another
-// screen size) is moved onto the nearest work area, and shrunk to fit it.
-RECT OntoAWorkArea(RECT r, int titleBarHeight)
-{
-    const RECT titleBar = {r.left, r.top, r.right, r.top + titleBarHeight};
-    if (MonitorFromRect(&titleBar, MONITOR_DEFAULTTONULL))
-        return r;
-    const RECT work = MonitorOf(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST)).rcWork;
-    const LONG width = std::min(r.right - r.left, work.right - work.left);
-    const LONG height = std::min(r.bottom - r.top, work.bottom - work.top);
-    const LONG left = std::clamp(r.left, work.left, work.right - width);
-    const LONG top = std::clamp(r.top, work.top, work.bottom - height);
-    return {left, top, left + width, top + height};
 }
 
 } // namespace
@@ -85,8 +70,12 @@ void CFrameGame::EnterGameMode()
 
 void CFrameGame::ShowKeptGameView(const GameViewRecord& kept)
 {
-    // Placed while hidden and not maximised: this is its restored rectangle.
-    const RECT r = OntoAWorkArea(kept.restored, kTitleBarHeight);
+    // Placed while hidden and not maximised: this is its restored rectangle,
+    // wholly on the work area of the monitor it belongs to (a monitor since
+    // removed, another screen size, a value no window can have), so that its
+    // title bar and buttons can be reached.
+    const MONITORINFO monitor = MonitorOf(MonitorFromRect(&kept.restored, MONITOR_DEFAULTTONEAREST));
+    const RECT r = workarea::FitInto(kept.restored, monitor.rcWork, {minWidth, minHeight});
     MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     ShowWindow(m_hWnd, kept.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     SetForegroundWindow(m_hWnd);
@@ -126,6 +115,7 @@ void CFrameGame::EnterFullScreen()
     if (!m_gameMode || m_fullScreen || !m_hWnd || !IsWindowVisible(m_hWnd) || IsIconic(m_hWnd))
         return;
     const RECT screen = MonitorOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST)).rcMonitor;
+    m_fullScreenRect = screen;
     m_zoomedBeforeFullScreen = IsZoomed(m_hWnd);
     m_minSizeBeforeFullScreen = {minWidth, minHeight};
     m_fullScreen = true;
@@ -140,8 +130,9 @@ void CFrameGame::EnterFullScreen()
     if (m_back.m_hWnd)
         ShowWindow(m_back.m_hWnd, SW_HIDE);
     // A maximised view stays maximised underneath (its restored rectangle is
-    // kept), and maximising while full screen covers the monitor as well
-    // (OnGetMinMaxInfo): brought back from a minimise it is full screen again.
+    // kept). Whatever moves or sizes the window while full screen (a restore
+    // from a minimise or from the task bar, a maximise, a changed work area)
+    // finds the monitor's rectangle held (HoldFullScreenRect).
     SetWindowPos(m_hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
@@ -190,10 +181,20 @@ void CFrameGame::OnGetMinMaxInfo(MINMAXINFO* info)
     if (!m_fullScreen || !info)
         return;
     const MONITORINFO monitor = MonitorOf(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST));
-    info->ptMaxSize.x = monitor.rcMonitor.right - monitor.rcMonitor.left;
-    info->ptMaxSize.y = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
-    info->ptMaxPosition.x = monitor.rcMonitor.left;
-    info->ptMaxPosition.y = monitor.rcMonitor.top;
+    workarea::SetMaximizedArea(*info, monitor.rcMonitor, monitor.rcMonitor);
+}
+
+void CFrameGame::HoldFullScreenRect(WINDOWPOS* pos) const
+{
+    // Minimised, the window goes where the system keeps minimised windows.
+    if (!m_fullScreen || !pos || IsIconic(m_hWnd) || ((pos->flags & SWP_NOMOVE) && (pos->flags & SWP_NOSIZE)))
+        return;
+    const RECT& r = m_fullScreenRect;
+    pos->x = r.left;
+    pos->y = r.top;
+    pos->cx = r.right - r.left;
+    pos->cy = r.bottom - r.top;
+    pos->flags &= ~(SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void CFrameGame::FollowWithShadow()

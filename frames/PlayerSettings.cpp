@@ -1,5 +1,7 @@
 #include "frames/PlayerSettings.h"
 
+#include "ui/framework/WorkArea.h"
+
 namespace {
 
 // The settings key, opened or created for the life of the object.
@@ -61,10 +63,13 @@ std::optional<GameViewRecord> PlayerSettings::ReadGameView()
     if (!key)
         return std::nullopt;
     const auto left = key.Read(kLeft), top = key.Read(kTop), right = key.Read(kRight), bottom = key.Read(kBottom);
-    if (!left || !top || !right || !bottom || *right <= *left || *bottom <= *top)
+    if (!left || !top || !right || !bottom)
         return std::nullopt;
     GameViewRecord record;
     record.restored = {*left, *top, *right, *bottom};
+    // No window has had such a rectangle: nothing usable was kept.
+    if (!workarea::IsPlausibleWindowRect(record.restored))
+        return std::nullopt;
     record.maximized = key.Read(kMaximized).value_or(0) != 0;
     record.fullScreen = key.Read(kFullScreen).value_or(0) != 0;
     return record;

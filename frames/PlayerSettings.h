@@ -20,7 +20,8 @@ class PlayerSettings {
 public:
     static constexpr const wchar_t* kKeyPath = L"Software\\Morvane网页版";
 
-    // None when no complete record was kept (or its rectangle is empty).
+    // None when no complete record was kept, or its rectangle is one no window
+    // can have (empty, or beyond the system's coordinates).
     static std::optional<GameViewRecord> ReadGameView();
     static bool WriteGameView(const GameViewRecord& record);
     // False when nothing was kept.

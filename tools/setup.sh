@@ -15,6 +15,7 @@ VORN_PACKAGES=(
     mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     wine wine32:i386 wine64 fonts-wine fonts-wqy-zenhei
     xvfb xauth xdotool imagemagick x11-utils nsis
+    xserver-xephyr libxinerama1 libxrandr2 libxinerama1:i386 libxrandr2:i386
 )
 
 as_root() {

@@ -9,7 +9,9 @@
 #include "app/PortalSite.h"
 #include "frames/BossKey.h"
 #include "ui/framework/TextCut.h"
+#include "ui/framework/WorkArea.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <map>
@@ -197,6 +199,63 @@ void CheckTextCut()
     CHECK(CopyCut(title, huge.c_str()) == 259);
 }
 
+bool Inside(const RECT& r, const RECT& outer)
+{
+    return r.left >= outer.left && r.top >= outer.top && r.right <= outer.right && r.bottom <= outer.bottom;
+}
+
+void CheckWorkArea()
+{
+    using namespace workarea;
+    // A primary monitor with a task bar, a small one to its right, one left of
+    // it (negative coordinates) and one above.
+    const RECT works[] = {{0, 0, 1920, 1040}, {1920, 0, 2944, 600}, {-2560, -200, 0, 1240}, {0, -1080, 1920, 0}};
+    const SIZE minimum = {1020, 704};
+    const LONG edges[] = {INT_MIN, INT_MIN + 1, -1000000, -32769, -32768, -32767, -4000, -25, -1, 0, 1, 3, 600,
+                          1919, 1920, 5000, 32767, 32768, 1000000, INT_MAX - 25, INT_MAX};
+    for (const RECT& work : works) {
+        const SIZE least = MinimumWithin(minimum, work);
+        CHECK(least.cx == std::min<LONG>(1020, work.right - work.left) &&
+              least.cy == std::min<LONG>(704, work.bottom - work.top));
+        for (LONG a : edges) {
+            for (LONG b : edges) {
+                for (int shape = 0; shape < 3; ++shape) {
+                    // Either corner anywhere, a strip along an edge, and a rectangle many screens large.
+                    const RECT r = shape == 0   ? RECT{a, b, b, a}
+                                   : shape == 1 ? RECT{a, b, a, b > INT_MIN + 3 ? b - 3 : INT_MAX}
+                                                : RECT{a, b, a > INT_MAX - 9000 ? INT_MAX : a + 9000, INT_MAX};
+                    const bool plausible = IsPlausibleWindowRect(r);
+                    CHECK(!plausible || (r.right > r.left && r.bottom > r.top && r.left >= -32767 && r.right <= 32767));
+                    const RECT fit = FitInto(r, work, minimum);
+                    CHECK(Inside(fit, work));
+                    const long long width = static_cast<long long>(r.right) - r.left;
+                    const long long height = static_cast<long long>(r.bottom) - r.top;
+                    CHECK(static_cast<long long>(fit.right) - fit.left ==
+                          std::clamp<long long>(width, least.cx, work.right - work.left));
+                    CHECK(static_cast<long long>(fit.bottom) - fit.top ==
+                          std::clamp<long long>(height, least.cy, work.bottom - work.top));
+                    // What fits stays where it was.
+                    if (Inside(r, work) && width >= least.cx && height >= least.cy)
+                        CHECK(fit.left == r.left && fit.top == r.top && fit.right == r.right && fit.bottom == r.bottom);
+                }
+            }
+        }
+    }
+    CHECK(!IsPlausibleWindowRect({0, 0, 0, 10}) && !IsPlausibleWindowRect({5, 5, 4, 9}));
+    CHECK(IsPlausibleWindowRect({-32767, -32767, 0, 0}) && !IsPlausibleWindowRect({-32767, 0, 1, 10}));
+    const RECT edge = RectOf(INT_MAX - 5, INT_MIN + 5, 100, -100);
+    CHECK(edge.right == INT_MAX && edge.bottom == INT_MIN);
+
+    // The maximised area as the system reads it: relative to the window's own monitor.
+    MINMAXINFO info = {};
+    SetMaximizedArea(info, {1920, 0, 2944, 600}, {1920, 0, 2944, 600});
+    CHECK(info.ptMaxPosition.x == 0 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 1024 && info.ptMaxSize.y == 600);
+    SetMaximizedArea(info, {-2560, -200, 0, 1240}, {-2500, -200, 0, 1200});
+    CHECK(info.ptMaxPosition.x == 60 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 2500 && info.ptMaxSize.y == 1400);
+    SetMaximizedArea(info, {0, 0, 1920, 1080}, {0, 40, 1920, 1080});
+    CHECK(info.ptMaxPosition.x == 0 && info.ptMaxPosition.y == 40 && info.ptMaxSize.y == 1040);
+}
+
 } // namespace
 
 DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size, LPCWSTR path)
@@ -224,6 +283,7 @@ int main()
     CheckHostsAndStartUrl();
     CheckBossKey();
     CheckTextCut();
+    CheckWorkArea();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "ui/skin/CImageCtrl.h"
 
 #include "ui/framework/CAppManager.h"
+#include "ui/framework/WorkArea.h"
 
 #include <windowsx.h>
 
@@ -55,8 +56,14 @@ LRESULT CImageCtrl::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGING:
         if (minWidth != 0 && minHeight != 0) {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-            pos->cx = std::max(pos->cx, minWidth);
-            pos->cy = std::max(pos->cy, minHeight);
+            // The monitor the window is going to: where it moves, or where it is.
+            const RECT target = workarea::RectOf(pos->x, pos->y, pos->cx, pos->cy);
+            const HMONITOR monitor = (pos->flags & SWP_NOMOVE) || (pos->flags & SWP_NOSIZE)
+                                         ? MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST)
+                                         : MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST);
+            const SIZE minimum = MinimumSizeOn(monitor);
+            pos->cx = std::max<int>(pos->cx, minimum.cx);
+            pos->cy = std::max<int>(pos->cy, minimum.cy);
         }
         break;
     case WM_NCHITTEST:
@@ -120,6 +127,18 @@ void CImageCtrl::ApplyCornerRegion()
         DeleteObject(region);
 }
 
+SIZE CImageCtrl::MinimumSizeOn(HMONITOR monitor) const
+{
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof(mi);
+    const SIZE minimum = {minWidth, minHeight};
+    // Never larger than the monitor's work area: a maximised window would
+    // otherwise reach below a small monitor's bottom.
+    if (monitor && GetMonitorInfoW(monitor, &mi))
+        return workarea::MinimumWithin(minimum, mi.rcWork);
+    return minimum;
+}
+
 void CImageCtrl::ApplyMinMaxInfo(MINMAXINFO* info)
 {
     HMONITOR monitor = MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST);
@@ -127,14 +146,11 @@ void CImageCtrl::ApplyMinMaxInfo(MINMAXINFO* info)
     mi.cbSize = sizeof(mi);
     // Maximised on the primary monitor means the work area (the task bar stays
     // visible); other monitors are left to the system.
-    if (monitor && GetMonitorInfoW(monitor, &mi) && (mi.dwFlags & MONITORINFOF_PRIMARY)) {
-        info->ptMaxSize.x = mi.rcWork.right - mi.rcWork.left;
-        info->ptMaxSize.y = mi.rcWork.bottom - mi.rcWork.top;
-        info->ptMaxPosition.x = mi.rcWork.left;
-        info->ptMaxPosition.y = mi.rcWork.top;
-    }
-    info->ptMinTrackSize.x = minWidth;
-    info->ptMinTrackSize.y = minHeight;
+    if (monitor && GetMonitorInfoW(monitor, &mi) && (mi.dwFlags & MONITORINFOF_PRIMARY))
+        workarea::SetMaximizedArea(*info, mi.rcMonitor, mi.rcWork);
+    const SIZE minimum = MinimumSizeOn(monitor);
+    info->ptMinTrackSize.x = minimum.cx;
+    info->ptMinTrackSize.y = minimum.cy;
 }
 
 bool CImageCtrl::RunModalLoop()

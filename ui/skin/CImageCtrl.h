@@ -36,6 +36,8 @@ public:
     // The icon of group 128 in the program's resources at the given size.
     bool SetIconFromResource(int size, bool big);
     void GetWindowRect(RECT* out);
+    // minWidth x minHeight, each side at most the work area's of the monitor.
+    SIZE MinimumSizeOn(HMONITOR monitor) const;
 
     CImagePaint paint;
     ScopedIcon smallIcon;

@@ -15,6 +15,29 @@ using HRESULT = std::int32_t;
 using WCHAR = wchar_t;
 using LPCWSTR = const wchar_t*;
 using LPWSTR = wchar_t*;
+using LONG = std::int32_t;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
 
 #define TRUE 1
 #define FALSE 0
