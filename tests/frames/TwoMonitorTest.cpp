@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using frametest::FrameHarness;
 using frametest::WindowRect;
 
@@ -18,12 +20,6 @@ static void PrintTo(const RECT& r, std::ostream* out)
 }
 
 namespace {
-
-std::string Show(const RECT& r)
-{
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
-}
 
 bool Inside(const RECT& r, const RECT& outer)
 {
@@ -58,7 +54,7 @@ protected:
     void SetUp() override
     {
         second = SecondMonitor();
-        ASSERT_EQ(second.rcMonitor, (RECT{1280, 0, 2304, 600})) << "two monitors? " << Show(second.rcMonitor);
+        ASSERT_EQ(second.rcMonitor, (RECT{1280, 0, 2304, 600})) << "two monitors?";
     }
     MONITORINFO second = {};
 };
@@ -79,7 +75,7 @@ TEST_F(TwoMonitors, MaximisedAndFullScreenOnTheSmallMonitorTheViewStaysThere)
     ShowWindow(frame, SW_MAXIMIZE);
     ASSERT_TRUE(test::PumpUntil([&] { return IsZoomed(frame) != FALSE; }));
     const RECT maximised = WindowRect(frame);
-    EXPECT_TRUE(Inside(maximised, second.rcMonitor)) << "maximised to " << Show(maximised);
+    EXPECT_TRUE(Inside(maximised, second.rcMonitor)) << "maximised to " << testing::PrintToString(maximised);
 
     h.frame->EnterFullScreen();
     ASSERT_EQ(WindowRect(frame), second.rcMonitor);
@@ -115,6 +111,9 @@ TEST_F(TwoMonitors, AKeptRectangleComesBackWhollyOnTheMonitorItBelongsTo)
         {"a strip at the edge", {2300, 596, 2304, 600}, {2304 - 1020, 0, 2304, 600}},
         // Its title bar reaches the monitor by one pixel.
         {"hanging below", {1282, 599, 2302, 1299}, {1282, 0, 2302, 600}},
+        // No window has such a rectangle: the view starts as the first time,
+        // shown maximised on the primary monitor.
+        {"beyond the system's coordinates", {INT_MIN + 5, 40, INT_MAX - 5, 900}, {0, 0, 1280, 720}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -128,6 +127,6 @@ TEST_F(TwoMonitors, AKeptRectangleComesBackWhollyOnTheMonitorItBelongsTo)
         ASSERT_TRUE(h.Start());
         PostMessageW(h.Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_ENTER_GAME, 0);
         ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.Frame()) != FALSE; }));
-        EXPECT_EQ(WindowRect(h.Frame()), c.expected) << "came back at " << Show(WindowRect(h.Frame()));
+        EXPECT_EQ(WindowRect(h.Frame()), c.expected);
     }
 }
