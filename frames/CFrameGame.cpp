@@ -12,6 +12,8 @@
 #include "resources/resource.h"
 #include "ui/framework/CHtmlAppManager.h"
 
+#include <utility>
+
 namespace {
 
 constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
@@ -162,7 +164,8 @@ void CFrameGame::OnTimer(UINT_PTR timerId)
         break;
     case TIMER_SCREENSHOT:
         KillTimer(m_hWnd, TIMER_SCREENSHOT);
-        TakeScreenshot();
+        for (int waiting = std::exchange(m_waitingScreenshots, 0); waiting > 0; --waiting)
+            TakeScreenshot();
         break;
     default:
         break;
@@ -208,6 +211,9 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_PLAYER_COMMAND:
         RunPlayerCommand(static_cast<PlayerCommand>(wParam));
+        return 1;
+    case WM_SCREENSHOT_STORED:
+        OnScreenshotStored();
         return 1;
     case WM_ENDSESSION:
         // Windows is ending: the process may go without its windows being destroyed.

@@ -16,6 +16,7 @@
 #include "frames/CNoticeTip.h"
 #include "frames/PlayerKeys.h"
 #include "frames/PlayerSettings.h"
+#include "frames/Screenshot.h"
 #include "frames/SessionMute.h"
 #include "ui/skin/CImageCtrl.h"
 #include "ui/skin/CImageMenu.h"
@@ -48,6 +49,8 @@ public:
     // repainted where the menu was.
     static constexpr UINT_PTR TIMER_SCREENSHOT = 5562;
     static constexpr UINT kMenuScreenshotDelayMs = 250;
+    // A picture has been stored (or could not be): its notice is due.
+    static constexpr UINT WM_SCREENSHOT_STORED = WM_APP + 3;
     static constexpr unsigned kTitleDispid = 3000;
     static constexpr UINT kNotifyIconId = 128;
 
@@ -123,8 +126,11 @@ public:
     void EnterFullScreen();
     void LeaveFullScreen();
     bool IsFullScreen() const { return m_fullScreen; }
-    // Saves a picture of the page area and tells the player where it went.
-    void TakeScreenshot();
+    // Takes a picture of the page area, stores it and tells the player where
+    // it went. With a delay (the menu's), or when the previous picture's
+    // notice lies over the page area, the picture is taken once the page has
+    // repainted there.
+    void TakeScreenshot(bool delayed = false);
     // Mutes or unmutes the client's own audio session, keeps the choice for
     // the next start and shows it in the title bar and the menu.
     void SetMuted(bool muted);
@@ -172,6 +178,7 @@ public:
     CNoticeTip m_notice;
     // The client's own audio session, opened at the first mute.
     SessionMute m_sessionMute;
+    ScreenshotStore m_screenshots;
 
     // Opens a portal page in the user's default browser.
     static void OpenInBrowser(const std::wstring& url);
@@ -201,6 +208,7 @@ private:
     void NoteRestoredRect();
     void LayOut();
     void ShowNotice(const std::wstring& text);
+    void OnScreenshotStored();
     void UpdateMuteLooks();
     std::wstring MuteRowText() const;
     int MuteRowIcon() const;
@@ -219,4 +227,6 @@ private:
     // The game view's rectangle when last neither maximised, minimised nor full screen.
     RECT m_restoredRect = {};
     bool m_muted = false;
+    // Pictures asked for and waiting for TIMER_SCREENSHOT.
+    int m_waitingScreenshots = 0;
 };

@@ -5,7 +5,6 @@
 #include "frames/CFrameGame.h"
 
 #include "frames/PlayerSettings.h"
-#include "frames/Screenshot.h"
 #include "resources/resource.h"
 
 namespace {
@@ -61,13 +60,29 @@ void CFrameGame::RunPlayerCommand(PlayerCommand command)
     }
 }
 
-void CFrameGame::TakeScreenshot()
+void CFrameGame::TakeScreenshot(bool delayed)
 {
     RECT page = {};
     if (!m_html.m_hWnd || !::GetWindowRect(m_html.m_hWnd, &page) || IsRectEmpty(&page))
         return;
-    const std::wstring path = screenshot::Save(page);
-    ShowNotice(path.empty() ? std::wstring(L"截图未能保存") : L"截图已保存：" + path);
+    // The previous picture's notice lies over the page in full screen: it is
+    // no part of what the player sees of the game, so it goes first. Any
+    // picture asked for meanwhile waits as well.
+    if (delayed || m_waitingScreenshots > 0 || m_notice.Covers(page)) {
+        m_notice.Hide();
+        ++m_waitingScreenshots;
+        ArmTimer(TIMER_SCREENSHOT, kMenuScreenshotDelayMs);
+        return;
+    }
+    std::vector<BYTE> png = screenshot::Capture(page);
+    if (png.empty() || !m_screenshots.Start(std::move(png), m_hWnd, WM_SCREENSHOT_STORED))
+        ShowNotice(L"截图未能保存");
+}
+
+void CFrameGame::OnScreenshotStored()
+{
+    for (const std::wstring& path : m_screenshots.TakeFinished())
+        ShowNotice(path.empty() ? std::wstring(L"截图未能保存") : L"截图已保存：" + path);
 }
 
 void CFrameGame::ShowNotice(const std::wstring& text)

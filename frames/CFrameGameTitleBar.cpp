@@ -156,7 +156,8 @@ void CFrameGame::OnMainMenuItem(CImageItem* row)
         EnterFullScreen();
         break;
     case kScreenshotRow:
-        ArmTimer(TIMER_SCREENSHOT, kMenuScreenshotDelayMs);
+        // Once the page has repainted where the menu was.
+        TakeScreenshot(true);
         break;
     case kMuteRow:
         SetMuted(!m_muted);

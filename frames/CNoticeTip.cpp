@@ -51,6 +51,13 @@ void CNoticeTip::Show(HWND owner, int x, int y, int maxWidth, const std::wstring
     SetTimer(m_hWnd, kHideTimer, kShowMs, nullptr);
 }
 
+bool CNoticeTip::Covers(const RECT& r) const
+{
+    RECT tip = {};
+    RECT common = {};
+    return m_hWnd && IsWindowVisible(m_hWnd) && ::GetWindowRect(m_hWnd, &tip) && IntersectRect(&common, &tip, &r);
+}
+
 void CNoticeTip::Hide()
 {
     if (!m_hWnd || !IsWindow(m_hWnd))

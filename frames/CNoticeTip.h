@@ -21,6 +21,8 @@ public:
     // most maxWidth pixels wide; a tip still showing takes the new text.
     void Show(HWND owner, int x, int y, int maxWidth, const std::wstring& text);
     void Hide();
+    // Whether the tip is showing over any part of the screen rectangle r.
+    bool Covers(const RECT& r) const;
     std::wstring Text() const { return m_text; }
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -1,5 +1,6 @@
 #include "frames/Screenshot.h"
 
+#include "browser/ComPtr.h"
 #include "ui/framework/ScopedGdi.h"
 #include "ui/framework/SystemFunction.h"
 
@@ -8,6 +9,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace screenshot {
@@ -87,39 +89,116 @@ std::wstring Folder()
 
 } // namespace
 
-std::wstring Save(const RECT& screenRect)
+std::vector<BYTE> Capture(const RECT& screenRect)
 {
     const int width = screenRect.right - screenRect.left;
     const int height = screenRect.bottom - screenRect.top;
     CLSID png = {};
     if (width <= 0 || height <= 0 || !PngEncoder(&png))
-        return L"";
+        return {};
 
     // What the screen shows, other programs' windows over the page included:
-    // the picture is what the player saw.
+    // the picture is what the player saw. Copied into pixels of our own, which
+    // GDI+ encodes once the bitmap is out of the DC again.
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height; // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
     ScopedGetDC screen(nullptr);
     ScopedMemoryDC memory(screen.Get());
-    ScopedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
-    if (!screen.Get() || !memory.Get() || !bitmap.Get())
-        return L"";
+    ScopedGdiObject<HBITMAP> dib(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!screen.Get() || !memory.Get() || !dib.Get() || !pixels)
+        return {};
     {
-        ScopedSelectObject select(memory.Get(), bitmap.Get());
+        ScopedSelectObject select(memory.Get(), dib.Get());
         if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), screenRect.left, screenRect.top,
                     SRCCOPY | CAPTUREBLT))
-            return L"";
+            return {};
     }
+    GdiFlush();
 
+    Gdiplus::Bitmap picture(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(pixels));
+    ComPtr<IStream> stream;
+    if (picture.GetLastStatus() != Gdiplus::Ok || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())) ||
+        picture.Save(stream.Get(), &png, nullptr) != Gdiplus::Ok)
+        return {};
+    HGLOBAL memoryBlock = nullptr;
+    STATSTG stat = {};
+    if (FAILED(GetHGlobalFromStream(stream.Get(), &memoryBlock)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+        stat.cbSize.QuadPart == 0 || stat.cbSize.QuadPart > GlobalSize(memoryBlock))
+        return {};
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(memoryBlock));
+    if (!bytes)
+        return {};
+    std::vector<BYTE> encoded(bytes, bytes + stat.cbSize.QuadPart);
+    GlobalUnlock(memoryBlock);
+    return encoded;
+}
+
+std::wstring Store(const std::vector<BYTE>& png)
+{
     const std::wstring folder = Folder();
     wchar_t temporary[MAX_PATH] = {};
-    if (folder.empty() || !GetTempFileNameW(folder.c_str(), L"shot", 0, temporary))
+    if (png.empty() || folder.empty() || !GetTempFileNameW(folder.c_str(), L"shot", 0, temporary))
         return L"";
-    Gdiplus::Bitmap picture(bitmap.Get(), nullptr);
-    std::wstring path;
-    if (picture.GetLastStatus() == Gdiplus::Ok && picture.Save(temporary, &png, nullptr) == Gdiplus::Ok)
-        path = NameAfterTheTime(folder, temporary);
+    bool written = false;
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD count = 0;
+        written = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &count, nullptr) && count == png.size();
+        written = CloseHandle(file) && written;
+    }
+    const std::wstring path = written ? NameAfterTheTime(folder, temporary) : L"";
     if (path.empty())
         DeleteFileW(temporary);
     return path;
 }
 
 } // namespace screenshot
+
+ScreenshotStore::ScreenshotStore() : store(&screenshot::Store), m_finished(std::make_shared<Finished>()) {}
+
+struct ScreenshotStore::Job {
+    std::shared_ptr<Finished> finished;
+    StoreFunction store;
+    std::vector<BYTE> png;
+    HWND window;
+    UINT message;
+};
+
+DWORD WINAPI ScreenshotStore::StoreThread(LPVOID param)
+{
+    const std::unique_ptr<Job> job(static_cast<Job*>(param));
+    // The shell's folder look-up may use COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::wstring path = job->store ? job->store(job->png) : std::wstring();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    {
+        std::lock_guard<std::mutex> lock(job->finished->lock);
+        job->finished->paths.push_back(std::move(path));
+    }
+    PostMessageW(job->window, job->message, 0, 0);
+    return 0;
+}
+
+bool ScreenshotStore::Start(std::vector<BYTE> png, HWND window, UINT message)
+{
+    auto job = std::make_unique<Job>(Job{m_finished, store, std::move(png), window, message});
+    HANDLE thread = CreateThread(nullptr, 0, &ScreenshotStore::StoreThread, job.get(), 0, nullptr);
+    if (!thread)
+        return false;
+    job.release(); // the thread's from here on
+    CloseHandle(thread); // nobody waits for it
+    return true;
+}
+
+std::vector<std::wstring> ScreenshotStore::TakeFinished()
+{
+    std::lock_guard<std::mutex> lock(m_finished->lock);
+    return std::exchange(m_finished->paths, {});
+}

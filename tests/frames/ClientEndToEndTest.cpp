@@ -422,13 +422,21 @@ TEST_F(Client, FullScreenScreenshotAndARestoredPlaceKeptAcrossStarts)
         << "F11: the frame and its page cover the screen";
     EXPECT_FALSE(IsWindowVisible(launcher)) << "no shadow in full screen";
 
-    ASSERT_TRUE(Xdotool(L"key ctrl+alt+s"));
-    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 1; }, kTimeoutMs))
-        << "Ctrl+Alt+S: a picture in " << std::string(settings.ScreenshotFolder().begin(), settings.ScreenshotFolder().end());
-    const SIZE shot =
-        test::PngSize(settings.ScreenshotFolder() + L"\\" + test::FreshPlayerSettings::Screenshots().front());
-    EXPECT_EQ(shot.cx, screen.right - screen.left) << "exactly the page area";
-    EXPECT_EQ(shot.cy, screen.bottom - screen.top);
+    {
+        // A known picture over the page, where the shot must show it.
+        const test::ScreenMarker marker({screen.left + 200, screen.top + 150, screen.left + 240, screen.top + 180});
+        ASSERT_TRUE(Xdotool(L"key ctrl+alt+s"));
+        ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 1; }, kTimeoutMs))
+            << "Ctrl+Alt+S: a picture in "
+            << std::string(settings.ScreenshotFolder().begin(), settings.ScreenshotFolder().end());
+    }
+    const test::Picture shot =
+        test::ReadPicture(settings.ScreenshotFolder() + L"\\" + test::FreshPlayerSettings::Screenshots().front());
+    EXPECT_EQ(shot.width, screen.right - screen.left) << "exactly the page area";
+    ASSERT_EQ(shot.height, screen.bottom - screen.top);
+    EXPECT_EQ(shot.At(200, 150), test::ScreenMarker::Pixel());
+    EXPECT_EQ(shot.At(239, 179), test::ScreenMarker::Pixel());
+    EXPECT_NE(shot.At(240, 180), test::ScreenMarker::Pixel());
     EXPECT_NE(WaitForVisible(L"zarvo_tip"), nullptr) << "the player is told where it went";
     EXPECT_EQ(GetForegroundWindow(), frame) << "and keeps the game";
     Screenshot(L"client-full-screen.png");

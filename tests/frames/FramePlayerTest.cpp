@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 using frametest::FrameHarness;
@@ -160,18 +161,29 @@ TEST_F(PlayerKeys, FullScreenFromThePageAndBackWithoutAReloadOtherKeysStayWithTh
     EXPECT_FALSE(IsWindowVisible(h.Launcher()));
 
     // Ctrl+Alt+S: a picture of exactly the page area, and a word where it went
-    // that takes neither the activation nor the keyboard. A second picture
-    // (in the same second, as a rule) gets a name of its own.
+    // that takes neither the activation nor the keyboard. A second picture,
+    // taken while that word lies over the page, is the same picture (the word
+    // is no part of it), under a name of its own.
     SetForegroundWindow(h.Frame());
     ASSERT_EQ(GetActiveWindow(), h.Frame());
-    EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
-    EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
-    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 2; }));
-    for (const std::wstring& name : test::FreshPlayerSettings::Screenshots()) {
-        const SIZE size = test::PngSize(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name);
-        EXPECT_EQ(size.cx, screen.right - screen.left);
-        EXPECT_EQ(size.cy, screen.bottom - screen.top);
+    {
+        const test::ScreenMarker marker({screen.left + 100, screen.top + 90, screen.left + 164, screen.top + 138});
+        EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_notice.m_hWnd) != FALSE; }));
+        ASSERT_TRUE(h.frame->m_notice.Covers(screen));
+        EXPECT_TRUE(PageKey(h, 'S', {VK_CONTROL, VK_MENU}));
+        ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 2; }));
     }
+    std::vector<test::Picture> shots;
+    for (const std::wstring& name : test::FreshPlayerSettings::Screenshots())
+        shots.push_back(test::ReadPicture(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name));
+    ASSERT_EQ(shots[0].width, screen.right - screen.left);
+    ASSERT_EQ(shots[0].height, screen.bottom - screen.top);
+    EXPECT_EQ(shots[0].At(100, 90), test::ScreenMarker::Pixel()) << "the marker's top left corner, where it was";
+    EXPECT_EQ(shots[0].At(163, 137), test::ScreenMarker::Pixel());
+    EXPECT_NE(shots[0].At(99, 90), test::ScreenMarker::Pixel()) << "the page beside it";
+    EXPECT_NE(shots[0].At(164, 137), test::ScreenMarker::Pixel());
+    EXPECT_EQ(shots[1].Differences(shots[0]), 0u) << "the notice over the page is not in the second picture";
     ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_notice.m_hWnd) != FALSE; }));
     EXPECT_NE(h.frame->m_notice.Text().find(test::FreshPlayerSettings::ScreenshotFolder()), std::wstring::npos)
         << "the notice names the folder";
@@ -184,16 +196,22 @@ TEST_F(PlayerKeys, FullScreenFromThePageAndBackWithoutAReloadOtherKeysStayWithTh
     EXPECT_TRUE(IsWindowVisible(h.Launcher())) << "the shadow is back";
     EXPECT_EQ(WindowRect(h.Launcher()).left, maximised.left - 6);
     // Out of full screen the picture is the page area without the title bar.
+    const RECT area = WindowRect(Page());
     const std::vector<std::wstring> before = test::FreshPlayerSettings::Screenshots();
-    EXPECT_TRUE(FrameKey(h, 'S', {VK_CONTROL, VK_MENU}));
-    ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 3; }));
+    {
+        const test::ScreenMarker marker({area.left, area.top, area.left + 30, area.top + 20});
+        EXPECT_TRUE(FrameKey(h, 'S', {VK_CONTROL, VK_MENU}));
+        ASSERT_TRUE(test::PumpUntil([] { return test::FreshPlayerSettings::Screenshots().size() == 3; }));
+    }
     for (const std::wstring& name : test::FreshPlayerSettings::Screenshots()) {
         if (std::find(before.begin(), before.end(), name) != before.end())
             continue;
-        const SIZE size = test::PngSize(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name);
-        const RECT area = WindowRect(Page());
-        EXPECT_EQ(size.cx, area.right - area.left);
-        EXPECT_EQ(size.cy, area.bottom - area.top);
+        const test::Picture shot = test::ReadPicture(test::FreshPlayerSettings::ScreenshotFolder() + L"\\" + name);
+        ASSERT_EQ(shot.width, area.right - area.left);
+        ASSERT_EQ(shot.height, area.bottom - area.top);
+        EXPECT_EQ(shot.At(0, 0), test::ScreenMarker::Pixel()) << "the page area's own top left corner";
+        EXPECT_EQ(shot.At(29, 19), test::ScreenMarker::Pixel());
+        EXPECT_NE(shot.At(30, 20), test::ScreenMarker::Pixel());
     }
 
     // From the restored view, with the keys of the frame's own window.
@@ -213,6 +231,30 @@ TEST_F(PlayerKeys, FullScreenFromThePageAndBackWithoutAReloadOtherKeysStayWithTh
     EXPECT_EQ(Page(), page) << "the page's window is the same one";
     const std::vector<int> executed = h.uiManager.Executed();
     EXPECT_EQ(executed.size(), requests) << "no navigation or refresh was asked for";
+}
+
+TEST_F(PlayerKeys, AFolderThatTakesLongNeverHoldsUpTheFrame)
+{
+    // A Pictures folder on a network share that does not answer: the store
+    // waits until the test lets it go.
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> stored{false};
+    h.frame->m_screenshots.store = [&](const std::vector<BYTE>& png) {
+        WaitForSingleObject(release, 10000);
+        stored = true;
+        return png.empty() ? std::wstring() : std::wstring(L"\\\\share\\截图.png");
+    };
+    EXPECT_TRUE(FrameKey(h, 'S', {VK_CONTROL, VK_MENU}));
+    test::PumpPending();
+    EXPECT_FALSE(stored) << "the key came back while the picture was still being stored";
+    EXPECT_FALSE(IsWindowVisible(h.frame->m_notice.m_hWnd));
+    SetEvent(release);
+    EXPECT_TRUE(test::PumpUntil([&] { return h.frame->m_notice.Text() == L"截图已保存：\\\\share\\截图.png"; }));
+    CloseHandle(release);
+
+    h.frame->m_screenshots.store = [](const std::vector<BYTE>&) { return std::wstring(); };
+    EXPECT_TRUE(FrameKey(h, 'S', {VK_CONTROL, VK_MENU}));
+    EXPECT_TRUE(test::PumpUntil([&] { return h.frame->m_notice.Text() == L"截图未能保存"; }));
 }
 
 TEST(GameViewPlacement, AKeptRectangleOnNoMonitorComesOntoTheWorkAreaFullScreenAsLeftAndIsKeptAtTheEnd)

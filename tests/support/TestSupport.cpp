@@ -6,6 +6,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -477,6 +478,67 @@ SIZE PngSize(const std::wstring& path)
         return value;
     };
     return {number(16), number(20)};
+}
+
+size_t Picture::Differences(const Picture& other) const
+{
+    if (width != other.width || height != other.height)
+        return std::max(pixels.size(), other.pixels.size());
+    size_t count = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        count += pixels[i] != other.pixels[i];
+    return count;
+}
+
+Picture ReadPicture(const std::wstring& path)
+{
+    Picture picture;
+    Gdiplus::Bitmap bitmap(path.c_str());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok)
+        return picture;
+    const int width = static_cast<int>(bitmap.GetWidth());
+    const int height = static_cast<int>(bitmap.GetHeight());
+    Gdiplus::Rect all(0, 0, width, height);
+    Gdiplus::BitmapData data = {};
+    if (width <= 0 || height <= 0 ||
+        bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        return picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < width; ++x)
+            picture.pixels[static_cast<size_t>(y) * width + x] = row[x] & 0xFFFFFF;
+    }
+    bitmap.UnlockBits(&data);
+    return picture;
+}
+
+ScreenMarker::ScreenMarker(const RECT& r) : m_brush(CreateSolidBrush(kColour))
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"vorn_test_marker";
+    RegisterClassW(&windowClass); // fails harmlessly when registered already
+    m_hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"vorn_test_marker", L"", WS_POPUP,
+                             r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!m_hwnd)
+        return;
+    SetClassLongPtrW(m_hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(m_brush));
+    ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(m_hwnd);
+    PumpPending();
+}
+
+ScreenMarker::~ScreenMarker()
+{
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+    if (m_brush)
+        DeleteObject(m_brush);
 }
 
 } // namespace test

@@ -183,4 +183,36 @@ public:
 // Width and height from a PNG file's header; 0 x 0 when it is no PNG.
 SIZE PngSize(const std::wstring& path);
 
+// A PNG file's pixels as 0xRRGGBB, row by row (alpha left out); empty when it
+// cannot be read. GDI+ must be started.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // How many pixels differ from another picture of the same size (all of
+    // them when the sizes differ).
+    size_t Differences(const Picture& other) const;
+};
+Picture ReadPicture(const std::wstring& path);
+
+// A window of one plain colour over everything else at a screen rectangle,
+// taking no activation, for as long as the object lives: a known picture for
+// screen captures to show.
+class ScreenMarker {
+public:
+    static constexpr COLORREF kColour = RGB(203, 37, 119);
+    explicit ScreenMarker(const RECT& screenRect);
+    ~ScreenMarker();
+    ScreenMarker(const ScreenMarker&) = delete;
+    ScreenMarker& operator=(const ScreenMarker&) = delete;
+    HWND Get() const { return m_hwnd; }
+    // The colour as a Picture holds it.
+    static DWORD Pixel() { return (GetRValue(kColour) << 16) | (GetGValue(kColour) << 8) | GetBValue(kColour); }
+
+private:
+    HWND m_hwnd = nullptr;
+    HBRUSH m_brush = nullptr;
+};
+
 } // namespace test
