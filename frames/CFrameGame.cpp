@@ -143,9 +143,10 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_notifyIcon.uCallbackMessage = WM_TRAYNOTIFY;
     m_notifyIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN));
 
-    // Muted when the player left it muted. Only then is the audio API loaded.
+    // Muted from the start when the player left it muted. Only then is the
+    // audio API loaded before the game view.
     m_muted = PlayerSettings::ReadMuted();
-    if (m_muted)
+    if (m_muted && OpenSession())
         m_sessionMute.Set(true);
 }
 
@@ -214,6 +215,9 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_SCREENSHOT_STORED:
         OnScreenshotStored();
+        return 1;
+    case WM_SESSION_NEWS:
+        OnSessionNews(wParam, lParam);
         return 1;
     case WM_ENDSESSION:
         // Windows is ending: the process may go without its windows being destroyed.

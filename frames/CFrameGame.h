@@ -51,6 +51,8 @@ public:
     static constexpr UINT kMenuScreenshotDelayMs = 250;
     // A picture has been stored (or could not be): its notice is due.
     static constexpr UINT WM_SCREENSHOT_STORED = WM_APP + 3;
+    // News of the audio session (SessionMute's kMuteChanged, kDefaultDeviceChanged).
+    static constexpr UINT WM_SESSION_NEWS = WM_APP + 4;
     static constexpr unsigned kTitleDispid = 3000;
     static constexpr UINT kNotifyIconId = 128;
 
@@ -132,7 +134,9 @@ public:
     // repainted there.
     void TakeScreenshot(bool delayed = false);
     // Mutes or unmutes the client's own audio session, keeps the choice for
-    // the next start and shows it in the title bar and the menu.
+    // the next start and shows it in the title bar and the menu. The game
+    // view follows the session: what the system's volume mixer does to it is
+    // shown and kept likewise.
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
     // Keeps where the game view is, for the next start (game view only).
@@ -176,7 +180,8 @@ public:
     BossKey m_bossKey;
     PortalSite m_portal;
     CNoticeTip m_notice;
-    // The client's own audio session, opened at the first mute.
+    // The client's own audio session, opened with the game view (at the start
+    // when the player left the game muted).
     SessionMute m_sessionMute;
     ScreenshotStore m_screenshots;
 
@@ -209,6 +214,10 @@ private:
     void LayOut();
     void ShowNotice(const std::wstring& text);
     void OnScreenshotStored();
+    bool OpenSession();
+    // The session's mute as the system has it becomes the client's.
+    void AdoptMute(bool muted);
+    void OnSessionNews(WPARAM what, LPARAM value);
     void UpdateMuteLooks();
     std::wstring MuteRowText() const;
     int MuteRowIcon() const;

@@ -107,9 +107,31 @@ void CFrameGame::SetMuted(bool muted)
 {
     m_muted = muted;
     // Without an audio device there is nothing to mute; the choice is kept all the same.
-    m_sessionMute.Set(muted);
+    if (m_sessionMute.IsOpen() || OpenSession())
+        m_sessionMute.Set(muted);
     PlayerSettings::WriteMuted(muted);
     UpdateMuteLooks();
+}
+
+bool CFrameGame::OpenSession() { return m_sessionMute.Open(m_hWnd, WM_SESSION_NEWS); }
+
+void CFrameGame::AdoptMute(bool muted)
+{
+    if (muted == m_muted)
+        return;
+    m_muted = muted;
+    PlayerSettings::WriteMuted(muted);
+    UpdateMuteLooks();
+}
+
+void CFrameGame::OnSessionNews(WPARAM what, LPARAM value)
+{
+    if (what == SessionMute::kMuteChanged) {
+        AdoptMute(value != 0);
+    } else if (what == SessionMute::kDefaultDeviceChanged && m_sessionMute.IsOpen() && OpenSession()) {
+        // The client's sound goes to the new device now, into a session of its own there.
+        m_sessionMute.Set(m_muted);
+    }
 }
 
 void CFrameGame::UpdateMuteLooks()

@@ -48,6 +48,12 @@ void CFrameGame::EnterGameMode()
 
     AddTitleBar();
 
+    // From here on the title bar shows the session's mute as the system has
+    // it (the system keeps a session's mute across starts).
+    bool sessionMuted = false;
+    if (!m_sessionMute.IsOpen() && OpenSession() && m_sessionMute.Read(&sessionMuted))
+        AdoptMute(sessionMuted);
+
     // Taken by another program: the client works on without a boss key.
     RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey);
 

@@ -5,6 +5,7 @@
 // new session for every look-up of the default one, so the mute is read back
 // from the session the client holds.
 
+#include "FakeAudio.h"
 #include "FrameTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -301,15 +302,17 @@ TEST(Mute, MutesTheClientsOwnSessionAndTheNextStartComesBackMuted)
     {
         FrameHarness h;
         ASSERT_TRUE(h.Start());
-        ASSERT_TRUE(h.EnterGameView());
-        EXPECT_EQ(SessionMuted(h), std::nullopt) << "no audio session opened before the first mute";
+        EXPECT_EQ(SessionMuted(h), std::nullopt) << "no audio session opened in the login view";
         EXPECT_EQ(GetModuleHandleW(L"mmdevapi.dll"), nullptr) << "the audio API is loaded only when needed";
+        ASSERT_TRUE(h.EnterGameView());
+        EXPECT_EQ(SessionMuted(h), false) << "the game view follows the session; no audio endpoint? Tests run "
+                                             "under wine-run, with ALSA's null device";
         CImageButton* indicator = h.frame->paint.FindButton(CFrameGame::kMuteIndicatorId);
         ASSERT_NE(indicator, nullptr);
         EXPECT_FALSE(indicator->visible);
 
         EXPECT_TRUE(FrameKey(h, 'M', {VK_CONTROL, VK_MENU}));
-        ASSERT_EQ(SessionMuted(h), true) << "no audio endpoint? Tests run under wine-run, with ALSA's null device";
+        ASSERT_EQ(SessionMuted(h), true);
         EXPECT_EQ(KeptValue(L"Muted"), 1);
         EXPECT_TRUE(indicator->visible) << "the title bar shows the mute";
         RECT c = {};
@@ -333,4 +336,48 @@ TEST(Mute, MutesTheClientsOwnSessionAndTheNextStartComesBackMuted)
     EXPECT_EQ(SessionMuted(h), false);
     EXPECT_EQ(KeptValue(L"Muted"), 0);
     EXPECT_FALSE(h.frame->paint.FindButton(CFrameGame::kMuteIndicatorId)->visible);
+}
+
+TEST(Mute, TheGameViewShowsAndKeepsWhatTheSystemHasForTheSession)
+{
+    // Windows kept the session muted from the last time, though the kept
+    // choice says otherwise.
+    frametest::FakeAudio audio;
+    audio.Session(0).muted = true;
+    FrameHarness h;
+    Keep(L"Muted", 0);
+    h.frame->m_sessionMute.createEnumerator = [&](IMMDeviceEnumerator** out) { return audio.Create(out); };
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(audio.opened, 0) << "nothing opened in the login view";
+    ASSERT_TRUE(h.EnterGameView());
+    CImageButton* indicator = h.frame->paint.FindButton(CFrameGame::kMuteIndicatorId);
+    EXPECT_TRUE(h.frame->IsMuted()) << "the session's own mute, read when it is opened";
+    EXPECT_TRUE(indicator->visible);
+    EXPECT_EQ(KeptValue(L"Muted"), 1);
+
+    // The volume mixer unmutes it: the title bar and the kept choice follow.
+    audio.Session(0).MixerSets(false);
+    ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsMuted(); }));
+    EXPECT_FALSE(indicator->visible);
+    EXPECT_EQ(KeptValue(L"Muted"), 0);
+
+    // The player's own key mutes the session, and the client is not misled by
+    // hearing of its own change.
+    EXPECT_TRUE(FrameKey(h, 'M', {VK_CONTROL, VK_MENU}));
+    test::PumpPending();
+    EXPECT_TRUE(audio.Session(0).muted);
+    EXPECT_TRUE(h.frame->IsMuted());
+
+    // Another default device: the client's session there takes the player's
+    // choice, and only that session is followed from now on.
+    audio.SwitchToSecondDevice();
+    ASSERT_TRUE(test::PumpUntil([&] { return audio.Session(1).muted.load(); })) << "the new device's session is muted";
+    EXPECT_EQ(audio.Session(0).listener, nullptr);
+    EXPECT_NE(audio.Session(1).listener, nullptr);
+    audio.Session(1).MixerSets(false);
+    EXPECT_TRUE(test::PumpUntil([&] { return !h.frame->IsMuted(); }));
+
+    h.Stop();
+    EXPECT_EQ(audio.Session(1).listener, nullptr) << "nothing is followed after the end";
+    EXPECT_EQ(audio.client, nullptr);
 }
