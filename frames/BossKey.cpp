@@ -44,4 +44,4 @@ std::wstring BossKey::Name() const
     return name;
 }
 
-std::wstring BossKey::MenuText() const { return L"老板键(" + Name() + L")"; }
+std::wstring BossKey::MenuText() const { return L"老板键(" + (available ? Name() : L"不可用") + L")"; }

@@ -210,6 +210,7 @@ private:
     // thread) that is one of the player's keys: true takes it from its window.
     bool TakePlayerKey(const MSG& msg, bool fromPage);
     void ShowKeptGameView(const GameViewRecord& kept);
+    void RegisterBossKey();
     void NoteRestoredRect();
     void LayOut();
     void ShowNotice(const std::wstring& text);

@@ -54,8 +54,7 @@ void CFrameGame::EnterGameMode()
     if (!m_sessionMute.IsOpen() && OpenSession() && m_sessionMute.Read(&sessionMuted))
         AdoptMute(sessionMuted);
 
-    // Taken by another program: the client works on without a boss key.
-    RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey);
+    RegisterBossKey();
 
     if (GetSystemMetrics(SM_CXSCREEN) >= kGameMinWidth && GetSystemMetrics(SM_CYSCREEN) >= kGameMinHeight) {
         minWidth = kGameMinWidth;
@@ -72,6 +71,21 @@ void CFrameGame::EnterGameMode()
     MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
                minHeight, TRUE);
     ArmTimer(TIMER_MAXIMIZE, 500);
+}
+
+void CFrameGame::RegisterBossKey()
+{
+    if (RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey))
+        return;
+    // Held by another program (the shell keeps several combinations for
+    // itself): Alt+D instead, and where that is held too the client works on
+    // without a boss key, and its menu row says so.
+    const BossKey fallback;
+    const bool other = fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
+    if (other && RegisterHotKey(m_hWnd, HOTKEY_BOSS, fallback.modifiers, fallback.virtualKey))
+        m_bossKey = fallback;
+    else
+        m_bossKey.available = false;
 }
 
 void CFrameGame::ShowKeptGameView(const GameViewRecord& kept)

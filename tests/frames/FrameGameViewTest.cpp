@@ -183,6 +183,34 @@ TEST(GameViewConfig, AnUnusableBossKeyFallsBackToAltD)
     EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Alt+D)");
 }
 
+TEST(GameViewConfig, ABossKeyHeldByAnotherProgramGivesWayToAltDOrToNone)
+{
+    // Another program holds Ctrl+Q (as the shell holds Win+D): the frame takes
+    // Alt+D; when Alt+D is held too, the frame has no boss key and says so.
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL, 'Q'));
+    for (const bool altDHeld : {false, true}) {
+        SCOPED_TRACE(altDHeld ? "Alt+D held as well" : "Alt+D free");
+        if (altDHeld) {
+            ASSERT_TRUE(RegisterHotKey(other, 2, MOD_ALT, 'D'));
+        }
+        FrameHarness h;
+        h.WriteConfig(L"Common", L"fsModifiers", L"2");
+        h.WriteConfig(L"Common", L"vkCode", L"81");
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(h.EnterGameView());
+        EXPECT_EQ(h.frame->m_bossKey.MenuText(), altDHeld ? L"老板键(不可用)" : L"老板键(Alt+D)");
+        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        if (!altDHeld) {
+            EXPECT_FALSE(RegisterHotKey(probe, 3, MOD_ALT, 'D')) << "Alt+D is the frame's";
+        }
+        DestroyWindow(probe);
+    }
+    UnregisterHotKey(other, 1);
+    UnregisterHotKey(other, 2);
+    DestroyWindow(other);
+}
+
 TEST_F(GameView, ARestartedShellGetsTheIconBack)
 {
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
