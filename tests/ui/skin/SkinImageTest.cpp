@@ -212,6 +212,63 @@ TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
     EXPECT_EQ(UnpackSkinPixels(nullptr, size), nullptr);
 }
 
+TEST(SkinImages, NoiseThatDoesNotCompressIsStoredAsItIsAndUnpackedByteForByte)
+{
+    test::ThreadManager manager;
+    // 84 x 24 RGB noise: 8064 bytes of pixels, a whole chunk and a short one,
+    // both longer compressed than they are.
+    const std::vector<BYTE> packed = PackedResource(4150);
+    ASSERT_EQ(packed.size(), 16 + 2 + 4096 + 2 + 3968u);
+    auto chunkHeader = [&](size_t at) { return packed[at] | (packed[at + 1] << 8); };
+    EXPECT_EQ(chunkHeader(16), 0x3000 | 4095) << "stored";
+    EXPECT_EQ(chunkHeader(16 + 2 + 4096), 0x3000 | 3967) << "stored, holding what is left";
+
+    auto unpacked = UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size()));
+    auto* skin = dynamic_cast<CSkinBitmap*>(unpacked.get());
+    ASSERT_NE(skin, nullptr);
+    ASSERT_EQ(skin->PixelWidth(), 84);
+    ASSERT_EQ(skin->PixelHeight(), 24);
+    EXPECT_EQ(skin->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppRGB)) << "opaque";
+    auto decoded = DecodePngResource(4150);
+    ASSERT_NE(decoded, nullptr);
+    const std::vector<DWORD> png = skintest::ImagePixels(decoded.get());
+    ASSERT_EQ(png.size(), 84u * 24);
+    std::vector<DWORD> bits(png.size());
+    std::memcpy(bits.data(), skin->Bits(), bits.size() * 4);
+    EXPECT_EQ(bits, png) << "every byte as the PNG has it";
+    auto loaded = LoadPngResource(4150);
+    EXPECT_NE(dynamic_cast<CSkinBitmap*>(loaded.get()), nullptr) << "shown from its packed pixels";
+}
+
+TEST(SkinImages, ColoursATransparencyChunkMakesSeeThroughStaySeeThrough)
+{
+    test::ThreadManager manager;
+    // Premultiplied 0xAARRGGBB, row by row, as make-skin-fixtures.py draws them.
+    const DWORD red = 0xFFFF0000, none = 0, halfBlue = 0x80000080, green = 0xFF00FF00, grey = 0xFF0A141E;
+    const std::pair<int, std::vector<DWORD>> cases[] = {
+        {4155, {red, none, halfBlue, green, green, halfBlue, none, red}}, // palette, tRNS per entry
+        {4156, {red, none, grey, none, grey, none}},                      // RGB, tRNS names white
+    };
+    for (const auto& [id, pixels] : cases) {
+        SCOPED_TRACE("PNG " + std::to_string(id));
+        const std::vector<BYTE> packed = PackedResource(id);
+        ASSERT_GT(packed.size(), 16u);
+        UINT32 flags = ~0u;
+        std::memcpy(&flags, &packed[12], 4);
+        EXPECT_EQ(flags, 0u) << "not marked opaque";
+        auto image = LoadPngResource(id);
+        ASSERT_NE(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "shown from its packed pixels";
+        EXPECT_TRUE(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()))
+            << "pixel format 0x" << std::hex << image->GetPixelFormat();
+        EXPECT_EQ(PremultipliedPixels(image.get()), pixels);
+        // The PNG decode, which stands in when the packed pixels cannot be
+        // used, shows the same.
+        auto decoded = DecodePngResource(id);
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(Differing(PremultipliedPixels(decoded.get()), pixels), 0u);
+    }
+}
+
 TEST(SkinImages, CropCopiesTheRequestedColumns)
 {
     test::ThreadManager manager;
