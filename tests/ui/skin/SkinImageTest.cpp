@@ -205,6 +205,10 @@ TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
     damaged("another tag", [](std::vector<BYTE>& b) { b[0] = 'X'; }, size);
     damaged("taller than its pixels", [&](std::vector<BYTE>& b) { field(b, 8, 191); }, size);
     damaged("narrower than its pixels", [&](std::vector<BYTE>& b) { field(b, 4, 147); }, size);
+    // Short of the stream by less than a chunk (its last one compressed): the
+    // system's unpacker would fill the image and stop without a word.
+    damaged("a row short", [&](std::vector<BYTE>& b) { field(b, 8, 189); }, size);
+    damaged("a column short", [&](std::vector<BYTE>& b) { field(b, 4, 294); }, size);
     damaged("no rows", [&](std::vector<BYTE>& b) { field(b, 8, 0); }, size);
     damaged("absurdly wide", [&](std::vector<BYTE>& b) { field(b, 4, 0x40000000); }, size);
     damaged("unknown flags", [&](std::vector<BYTE>& b) { field(b, 12, 2); }, size);
@@ -238,6 +242,31 @@ TEST(SkinImages, NoiseThatDoesNotCompressIsStoredAsItIsAndUnpackedByteForByte)
     EXPECT_EQ(bits, png) << "every byte as the PNG has it";
     auto loaded = LoadPngResource(4150);
     EXPECT_NE(dynamic_cast<CSkinBitmap*>(loaded.get()), nullptr) << "shown from its packed pixels";
+}
+
+TEST(SkinImages, PackedPixelsWhoseHeaderDoesNotMatchTheirStreamGiveWayToThePng)
+{
+    test::ThreadManager manager;
+    const std::vector<BYTE> intact = PackedResource(4150);
+    auto good = UnpackSkinPixels(intact.data(), static_cast<DWORD>(intact.size()));
+    ASSERT_NE(good, nullptr);
+    const std::vector<DWORD> expected = PremultipliedPixels(good.get());
+    // The same stream (its last chunk stored), its header a row or a column
+    // fewer or more; beside each, the noise's PNG.
+    const std::pair<int, const char*> cases[] = {
+        {4151, "a row short"}, {4152, "a row long"}, {4153, "a column short"}, {4154, "a column long"}};
+    for (auto [id, what] : cases) {
+        SCOPED_TRACE(what);
+        const std::vector<BYTE> packed = PackedResource(id);
+        ASSERT_EQ(packed.size(), intact.size());
+        EXPECT_EQ(UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size())), nullptr);
+        auto image = LoadPngResource(id);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "decoded from the PNG";
+        EXPECT_EQ(image->GetWidth(), 84u);
+        EXPECT_EQ(image->GetHeight(), 24u);
+        EXPECT_EQ(PremultipliedPixels(image.get()), expected) << "the picture itself, not sheared";
+    }
 }
 
 TEST(SkinImages, ColoursATransparencyChunkMakesSeeThroughStaySeeThrough)
