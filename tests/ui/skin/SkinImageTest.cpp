@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
 
 using skintest::Alpha;
 
@@ -318,39 +319,131 @@ TEST(SkinImages, CropCopiesTheRequestedColumns)
 }
 
 namespace {
-DWORD WINAPI DecodeOnThisThread(LPVOID preload)
-{
-    static_cast<SkinPreload*>(preload)->Decode();
-    return 0;
-}
+// A kernel handle, closed once.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle) : m_handle(handle) {}
+    ~OwnedHandle()
+    {
+        if (m_handle)
+            CloseHandle(m_handle);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+// A thread that decodes for a preload; it is waited for (boundedly) before
+// the preload goes, however the test ends.
+class DecodingThread {
+public:
+    explicit DecodingThread(SkinPreload& preload) : m_thread(CreateThread(nullptr, 0, Run, &preload, 0, &m_id)) {}
+    ~DecodingThread()
+    {
+        if (m_thread) {
+            WaitForSingleObject(m_thread, 20000);
+            CloseHandle(m_thread);
+        }
+    }
+    DecodingThread(const DecodingThread&) = delete;
+    DecodingThread& operator=(const DecodingThread&) = delete;
+    bool Started() const { return m_thread != nullptr; }
+    DWORD Id() const { return m_id; }
+    bool Ended(DWORD milliseconds) const { return WaitForSingleObject(m_thread, milliseconds) == WAIT_OBJECT_0; }
+
+private:
+    static DWORD WINAPI Run(LPVOID preload)
+    {
+        static_cast<SkinPreload*>(preload)->Decode();
+        return 0;
+    }
+    DWORD m_id = 0;
+    HANDLE m_thread;
+};
+
+// Which thread decoded each image, what it made, and how often.
+struct DecodeLog {
+    struct Decode {
+        int id;
+        DWORD thread;
+        Gdiplus::Image* image;
+    };
+    std::mutex lock;
+    std::vector<Decode> decodes;
+
+    std::vector<Decode> Of(int id)
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        std::vector<Decode> found;
+        for (const Decode& d : decodes)
+            if (d.id == id)
+                found.push_back(d);
+        return found;
+    }
+};
 } // namespace
 
 TEST(SkinImages, PreloadedImagesAreSharedOutAmongThreadsAndHandedOverOnce)
 {
     test::ThreadManager manager;
-    SkinPreload preload({145, 131, 155, 130, 4242});
-    // Another thread decodes while this one takes: each takes what nobody has
-    // begun, and Take waits for the other's last image.
-    HANDLE helper = CreateThread(nullptr, 0, DecodeOnThisThread, &preload, 0, nullptr);
-    ASSERT_NE(helper, nullptr);
+    const DWORD taker = GetCurrentThreadId();
+    OwnedHandle begun(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    OwnedHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(begun.Get() && release.Get());
+    DecodeLog log;
+    // The helper begins the first image and holds on to it until this thread
+    // has decoded the rest, so that Take must wait for the helper's image.
+    SkinPreload preload({145, 131, 155, 130, 4242}, [&](int id) {
+        std::unique_ptr<Gdiplus::Image> image = LoadPngResource(id);
+        {
+            std::lock_guard<std::mutex> hold(log.lock);
+            log.decodes.push_back({id, GetCurrentThreadId(), image.get()});
+        }
+        if (GetCurrentThreadId() != taker) {
+            SetEvent(begun.Get());
+            WaitForSingleObject(release.Get(), 10000);
+        } else if (id == 4242) {
+            SetEvent(release.Get());
+        }
+        return image;
+    });
+    DecodingThread helper(preload);
+    ASSERT_TRUE(helper.Started());
+    ASSERT_EQ(WaitForSingleObject(begun.Get(), 10000), WAIT_OBJECT_0) << "the helper began an image";
+
     std::unique_ptr<Gdiplus::Image> launcher = preload.Take(145);
-    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0) << "the helper stops when nothing is left";
-    CloseHandle(helper);
+    EXPECT_TRUE(helper.Ended(10000)) << "the helper stops when nothing is left";
     ASSERT_NE(launcher, nullptr);
+    const auto first = log.Of(145);
+    ASSERT_EQ(first.size(), 1u) << "decoded once, by the helper alone";
+    EXPECT_EQ(first[0].thread, helper.Id());
+    EXPECT_EQ(launcher.get(), first[0].image) << "Take hands over the helper's very image";
     EXPECT_EQ(launcher->GetWidth(), 1154u);
     EXPECT_EQ(launcher->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppPARGB))
         << "premultiplied, as LoadPngResource makes it";
     for (int id : {131, 155, 130}) {
+        SCOPED_TRACE(id);
         std::unique_ptr<Gdiplus::Image> image = preload.Take(id);
-        ASSERT_NE(image, nullptr) << id;
-        EXPECT_EQ(skintest::ImagePixels(image.get()), skintest::ImagePixels(LoadPngResource(id).get())) << id;
+        const auto decodes = log.Of(id);
+        ASSERT_EQ(decodes.size(), 1u);
+        EXPECT_EQ(decodes[0].thread, taker) << "what nobody had begun is decoded by the taker";
+        EXPECT_EQ(image.get(), decodes[0].image);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(skintest::ImagePixels(image.get()), skintest::ImagePixels(LoadPngResource(id).get()));
     }
     EXPECT_EQ(preload.Take(4242), nullptr) << "a missing image stays missing";
-    // Taken already, or never asked for: decoded by the taker.
+    // Taken already, or never asked for: decoded by the taker then and there.
     std::unique_ptr<Gdiplus::Image> again = preload.Take(145);
     ASSERT_NE(again, nullptr);
-    EXPECT_NE(again.get(), launcher.get());
+    const auto twice = log.Of(145);
+    ASSERT_EQ(twice.size(), 2u);
+    EXPECT_EQ(twice[1].thread, taker);
+    EXPECT_EQ(again.get(), twice[1].image);
     EXPECT_NE(preload.Take(132), nullptr);
+    EXPECT_EQ(log.Of(132).size(), 1u);
 
     // Nobody else ever decodes: the first Take does it all, without waiting.
     SkinPreload alone({131, 132});
