@@ -10,7 +10,10 @@ blue-green-red-alpha, colour premultiplied by alpha (rounded: c * a / 255), in
 LZNT1 chunks that the system's RtlDecompressBuffer unpacks in a few ms.
 
 Layout (little-endian): "SKPX", width, height, flags (bit 0: the PNG has no
-alpha channel), all 32-bit, then the LZNT1 stream of width * height * 4 bytes.
+alpha channel and no transparent colour), all 32-bit, then the LZNT1 stream of
+width * height * 4 bytes: a chunk for each 4096 of them (the last one for what
+is left), compressed, or stored as it is where compressing would not make it
+smaller.
 Needs ImageMagick's convert to read the PNG.
 """
 
@@ -22,13 +25,30 @@ CHUNK = 4096
 FLAG_OPAQUE = 1
 
 
+def has_transparency(png):
+    """Whether the PNG's pixels may be see-through: an alpha channel (grey +
+    alpha, RGBA), or a tRNS chunk, which gives the alpha of palette entries or
+    names the one grey or RGB colour that is transparent."""
+    if png[25] in (4, 6):
+        return True
+    at = 8
+    while at + 8 <= len(png):
+        length, kind = struct.unpack('>I4s', png[at:at + 8])
+        if kind == b'tRNS':
+            return True
+        if kind in (b'IDAT', b'IEND'):  # tRNS must come before the pixels
+            return False
+        at += 12 + length
+    return False
+
+
 def read_png(path):
     with open(path, 'rb') as f:
-        head = f.read(33)
-    if head[:8] != b'\x89PNG\r\n\x1a\n' or head[12:16] != b'IHDR':
+        png = f.read()
+    if png[:8] != b'\x89PNG\r\n\x1a\n' or png[12:16] != b'IHDR':
         sys.exit(f'{path}: not a PNG')
-    width, height = struct.unpack('>II', head[16:24])
-    has_alpha = head[25] in (4, 6)  # grey + alpha, RGBA
+    width, height = struct.unpack('>II', png[16:24])
+    has_alpha = has_transparency(png)
     bgra = subprocess.run(['convert', path, '-depth', '8', 'BGRA:-'], check=True,
                           stdout=subprocess.PIPE).stdout
     if len(bgra) != width * height * 4:
@@ -94,12 +114,13 @@ def lznt1(data):
     for at in range(0, len(data), CHUNK):
         chunk = data[at:at + CHUNK]
         body = compress_chunk(chunk)
-        if len(chunk) == CHUNK and len(body) >= CHUNK:
-            out += struct.pack('<H', 0x3000 | (CHUNK - 1)) + chunk  # stored as it is
-        elif len(body) <= CHUNK:
+        if len(body) < len(chunk):
             out += struct.pack('<H', 0xB000 | (len(body) - 1)) + body
         else:
-            sys.exit('a short last chunk that does not compress')
+            # Noise grows when compressed: stored as it is, the last chunk too,
+            # which then holds only what is left (a whole chunk would unpack
+            # to more than the image).
+            out += struct.pack('<H', 0x3000 | (len(chunk) - 1)) + chunk
     return bytes(out)
 
 

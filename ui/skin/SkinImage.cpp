@@ -70,17 +70,17 @@ std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
         return nullptr;
     // The stream is a row of chunks of 4096 bytes each when unpacked (the last
     // one of what is left), a 16-bit header before each giving its length: as
-    // many as the image needs, and they end where the data ends. A stream
-    // longer than the buffer may be cut short by the system's unpacker without
-    // a word; counted here, it is refused.
+    // many as the image needs, and they end where the data ends.
     const ULONG expected = header.width * header.height * 4;
     const auto* bytes = static_cast<const BYTE*>(packed);
     DWORD at = sizeof(header);
+    DWORD last = at;
     ULONG chunks = 0;
     while (size - at >= 2) {
         const DWORD length = 2 + ((bytes[at] | (bytes[at + 1] << 8)) & 0x0FFF) + 1u;
         if (length > size - at)
             return nullptr;
+        last = at;
         at += length;
         ++chunks;
     }
@@ -91,15 +91,25 @@ std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
     static const auto decompress = SystemFunction<Decompress>(L"ntdll.dll", "RtlDecompressBuffer");
     if (!decompress)
         return nullptr;
+    // Read only: the system's declaration merely lacks the const.
+    auto* stream = const_cast<PUCHAR>(bytes);
+    // The system's unpacker stops without a word where the buffer is full, so
+    // a header a row or a pixel short of its stream would show the pixels
+    // sheared. The last chunk, unpacked on its own, tells how much the stream
+    // holds: every chunk before it holds 4096 bytes.
+    BYTE tail[4096];
+    ULONG tailLength = 0;
+    if (decompress(COMPRESSION_FORMAT_LZNT1, tail, sizeof(tail), stream + last, size - last, &tailLength) != 0 ||
+        (chunks - 1) * 4096 + tailLength != expected)
+        return nullptr;
+
     auto image = CSkinBitmap::Make(static_cast<int>(header.width), static_cast<int>(header.height),
                                    (header.flags & kOpaque) != 0);
     if (!image)
         return nullptr;
     ULONG unpacked = 0;
-    // Read only: the system's declaration merely lacks the const.
-    auto* stream = const_cast<PUCHAR>(bytes) + sizeof(header);
-    const LONG status =
-        decompress(COMPRESSION_FORMAT_LZNT1, image->Bits(), expected, stream, size - sizeof(header), &unpacked);
+    const LONG status = decompress(COMPRESSION_FORMAT_LZNT1, image->Bits(), expected, stream + sizeof(header),
+                                   size - sizeof(header), &unpacked);
     if (status != 0 || unpacked != expected)
         return nullptr;
     return image;

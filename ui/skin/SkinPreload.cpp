@@ -1,8 +1,7 @@
 #include "ui/skin/SkinPreload.h"
 
-#include "ui/skin/SkinImage.h"
-
-SkinPreload::SkinPreload(std::vector<int> ids) : m_decoded(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+SkinPreload::SkinPreload(std::vector<int> ids, Loader load)
+    : m_decoded(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_load(std::move(load))
 {
     m_entries.reserve(ids.size());
     for (int id : ids)
@@ -28,7 +27,7 @@ void SkinPreload::Decode()
 {
     // Each entry goes to exactly one thread, which alone writes it.
     for (size_t i = m_next++; i < m_entries.size(); i = m_next++) {
-        m_entries[i].image = LoadPngResource(m_entries[i].id);
+        m_entries[i].image = m_load(m_entries[i].id);
         if (++m_finished == m_entries.size())
             SetEvent(m_decoded);
     }
@@ -45,5 +44,5 @@ std::unique_ptr<Gdiplus::Image> SkinPreload::Take(int id)
                 return std::move(entry.image);
         }
     }
-    return LoadPngResource(id);
+    return m_load(id);
 }

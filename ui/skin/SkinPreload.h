@@ -9,13 +9,19 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "ui/skin/SkinImage.h"
+
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class SkinPreload {
 public:
-    explicit SkinPreload(std::vector<int> ids);
+    // How an image is decoded, here and by Take for what it does not hold.
+    using Loader = std::function<std::unique_ptr<Gdiplus::Image>(int id)>;
+
+    explicit SkinPreload(std::vector<int> ids, Loader load = LoadPngResource);
     // Images never taken are freed here: GDI+ must still be running.
     ~SkinPreload();
     SkinPreload(const SkinPreload&) = delete;
@@ -43,4 +49,5 @@ private:
     std::atomic<size_t> m_finished{0};
     HANDLE m_decoded = nullptr;
     std::vector<Entry> m_entries;
+    Loader m_load;
 };

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
 
 using skintest::Alpha;
 
@@ -205,11 +206,97 @@ TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
     damaged("another tag", [](std::vector<BYTE>& b) { b[0] = 'X'; }, size);
     damaged("taller than its pixels", [&](std::vector<BYTE>& b) { field(b, 8, 191); }, size);
     damaged("narrower than its pixels", [&](std::vector<BYTE>& b) { field(b, 4, 147); }, size);
+    // Short of the stream by less than a chunk (its last one compressed): the
+    // system's unpacker would fill the image and stop without a word.
+    damaged("a row short", [&](std::vector<BYTE>& b) { field(b, 8, 189); }, size);
+    damaged("a column short", [&](std::vector<BYTE>& b) { field(b, 4, 294); }, size);
     damaged("no rows", [&](std::vector<BYTE>& b) { field(b, 8, 0); }, size);
     damaged("absurdly wide", [&](std::vector<BYTE>& b) { field(b, 4, 0x40000000); }, size);
     damaged("unknown flags", [&](std::vector<BYTE>& b) { field(b, 12, 2); }, size);
     damaged("a broken chunk header", [](std::vector<BYTE>& b) { b[16] = 0xFF, b[17] = 0xBF; }, size);
     EXPECT_EQ(UnpackSkinPixels(nullptr, size), nullptr);
+}
+
+TEST(SkinImages, NoiseThatDoesNotCompressIsStoredAsItIsAndUnpackedByteForByte)
+{
+    test::ThreadManager manager;
+    // 84 x 24 RGB noise: 8064 bytes of pixels, a whole chunk and a short one,
+    // both longer compressed than they are.
+    const std::vector<BYTE> packed = PackedResource(4150);
+    ASSERT_EQ(packed.size(), 16 + 2 + 4096 + 2 + 3968u);
+    auto chunkHeader = [&](size_t at) { return packed[at] | (packed[at + 1] << 8); };
+    EXPECT_EQ(chunkHeader(16), 0x3000 | 4095) << "stored";
+    EXPECT_EQ(chunkHeader(16 + 2 + 4096), 0x3000 | 3967) << "stored, holding what is left";
+
+    auto unpacked = UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size()));
+    auto* skin = dynamic_cast<CSkinBitmap*>(unpacked.get());
+    ASSERT_NE(skin, nullptr);
+    ASSERT_EQ(skin->PixelWidth(), 84);
+    ASSERT_EQ(skin->PixelHeight(), 24);
+    EXPECT_EQ(skin->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppRGB)) << "opaque";
+    auto decoded = DecodePngResource(4150);
+    ASSERT_NE(decoded, nullptr);
+    const std::vector<DWORD> png = skintest::ImagePixels(decoded.get());
+    ASSERT_EQ(png.size(), 84u * 24);
+    std::vector<DWORD> bits(png.size());
+    std::memcpy(bits.data(), skin->Bits(), bits.size() * 4);
+    EXPECT_EQ(bits, png) << "every byte as the PNG has it";
+    auto loaded = LoadPngResource(4150);
+    EXPECT_NE(dynamic_cast<CSkinBitmap*>(loaded.get()), nullptr) << "shown from its packed pixels";
+}
+
+TEST(SkinImages, PackedPixelsWhoseHeaderDoesNotMatchTheirStreamGiveWayToThePng)
+{
+    test::ThreadManager manager;
+    const std::vector<BYTE> intact = PackedResource(4150);
+    auto good = UnpackSkinPixels(intact.data(), static_cast<DWORD>(intact.size()));
+    ASSERT_NE(good, nullptr);
+    const std::vector<DWORD> expected = PremultipliedPixels(good.get());
+    // The same stream (its last chunk stored), its header a row or a column
+    // fewer or more; beside each, the noise's PNG.
+    const std::pair<int, const char*> cases[] = {
+        {4151, "a row short"}, {4152, "a row long"}, {4153, "a column short"}, {4154, "a column long"}};
+    for (auto [id, what] : cases) {
+        SCOPED_TRACE(what);
+        const std::vector<BYTE> packed = PackedResource(id);
+        ASSERT_EQ(packed.size(), intact.size());
+        EXPECT_EQ(UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size())), nullptr);
+        auto image = LoadPngResource(id);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "decoded from the PNG";
+        EXPECT_EQ(image->GetWidth(), 84u);
+        EXPECT_EQ(image->GetHeight(), 24u);
+        EXPECT_EQ(PremultipliedPixels(image.get()), expected) << "the picture itself, not sheared";
+    }
+}
+
+TEST(SkinImages, ColoursATransparencyChunkMakesSeeThroughStaySeeThrough)
+{
+    test::ThreadManager manager;
+    // Premultiplied 0xAARRGGBB, row by row, as make-skin-fixtures.py draws them.
+    const DWORD red = 0xFFFF0000, none = 0, halfBlue = 0x80000080, green = 0xFF00FF00, grey = 0xFF0A141E;
+    const std::pair<int, std::vector<DWORD>> cases[] = {
+        {4155, {red, none, halfBlue, green, green, halfBlue, none, red}}, // palette, tRNS per entry
+        {4156, {red, none, grey, none, grey, none}},                      // RGB, tRNS names white
+    };
+    for (const auto& [id, pixels] : cases) {
+        SCOPED_TRACE("PNG " + std::to_string(id));
+        const std::vector<BYTE> packed = PackedResource(id);
+        ASSERT_GT(packed.size(), 16u);
+        UINT32 flags = ~0u;
+        std::memcpy(&flags, &packed[12], 4);
+        EXPECT_EQ(flags, 0u) << "not marked opaque";
+        auto image = LoadPngResource(id);
+        ASSERT_NE(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "shown from its packed pixels";
+        EXPECT_TRUE(Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat()))
+            << "pixel format 0x" << std::hex << image->GetPixelFormat();
+        EXPECT_EQ(PremultipliedPixels(image.get()), pixels);
+        // The PNG decode, which stands in when the packed pixels cannot be
+        // used, shows the same.
+        auto decoded = DecodePngResource(id);
+        ASSERT_NE(decoded, nullptr);
+        EXPECT_EQ(Differing(PremultipliedPixels(decoded.get()), pixels), 0u);
+    }
 }
 
 TEST(SkinImages, CropCopiesTheRequestedColumns)
@@ -232,39 +319,131 @@ TEST(SkinImages, CropCopiesTheRequestedColumns)
 }
 
 namespace {
-DWORD WINAPI DecodeOnThisThread(LPVOID preload)
-{
-    static_cast<SkinPreload*>(preload)->Decode();
-    return 0;
-}
+// A kernel handle, closed once.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle) : m_handle(handle) {}
+    ~OwnedHandle()
+    {
+        if (m_handle)
+            CloseHandle(m_handle);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+// A thread that decodes for a preload; it is waited for (boundedly) before
+// the preload goes, however the test ends.
+class DecodingThread {
+public:
+    explicit DecodingThread(SkinPreload& preload) : m_thread(CreateThread(nullptr, 0, Run, &preload, 0, &m_id)) {}
+    ~DecodingThread()
+    {
+        if (m_thread) {
+            WaitForSingleObject(m_thread, 20000);
+            CloseHandle(m_thread);
+        }
+    }
+    DecodingThread(const DecodingThread&) = delete;
+    DecodingThread& operator=(const DecodingThread&) = delete;
+    bool Started() const { return m_thread != nullptr; }
+    DWORD Id() const { return m_id; }
+    bool Ended(DWORD milliseconds) const { return WaitForSingleObject(m_thread, milliseconds) == WAIT_OBJECT_0; }
+
+private:
+    static DWORD WINAPI Run(LPVOID preload)
+    {
+        static_cast<SkinPreload*>(preload)->Decode();
+        return 0;
+    }
+    DWORD m_id = 0;
+    HANDLE m_thread;
+};
+
+// Which thread decoded each image, what it made, and how often.
+struct DecodeLog {
+    struct Decode {
+        int id;
+        DWORD thread;
+        Gdiplus::Image* image;
+    };
+    std::mutex lock;
+    std::vector<Decode> decodes;
+
+    std::vector<Decode> Of(int id)
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        std::vector<Decode> found;
+        for (const Decode& d : decodes)
+            if (d.id == id)
+                found.push_back(d);
+        return found;
+    }
+};
 } // namespace
 
 TEST(SkinImages, PreloadedImagesAreSharedOutAmongThreadsAndHandedOverOnce)
 {
     test::ThreadManager manager;
-    SkinPreload preload({145, 131, 155, 130, 4242});
-    // Another thread decodes while this one takes: each takes what nobody has
-    // begun, and Take waits for the other's last image.
-    HANDLE helper = CreateThread(nullptr, 0, DecodeOnThisThread, &preload, 0, nullptr);
-    ASSERT_NE(helper, nullptr);
+    const DWORD taker = GetCurrentThreadId();
+    OwnedHandle begun(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    OwnedHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(begun.Get() && release.Get());
+    DecodeLog log;
+    // The helper begins the first image and holds on to it until this thread
+    // has decoded the rest, so that Take must wait for the helper's image.
+    SkinPreload preload({145, 131, 155, 130, 4242}, [&](int id) {
+        std::unique_ptr<Gdiplus::Image> image = LoadPngResource(id);
+        {
+            std::lock_guard<std::mutex> hold(log.lock);
+            log.decodes.push_back({id, GetCurrentThreadId(), image.get()});
+        }
+        if (GetCurrentThreadId() != taker) {
+            SetEvent(begun.Get());
+            WaitForSingleObject(release.Get(), 10000);
+        } else if (id == 4242) {
+            SetEvent(release.Get());
+        }
+        return image;
+    });
+    DecodingThread helper(preload);
+    ASSERT_TRUE(helper.Started());
+    ASSERT_EQ(WaitForSingleObject(begun.Get(), 10000), WAIT_OBJECT_0) << "the helper began an image";
+
     std::unique_ptr<Gdiplus::Image> launcher = preload.Take(145);
-    EXPECT_EQ(WaitForSingleObject(helper, 10000), WAIT_OBJECT_0) << "the helper stops when nothing is left";
-    CloseHandle(helper);
+    EXPECT_TRUE(helper.Ended(10000)) << "the helper stops when nothing is left";
     ASSERT_NE(launcher, nullptr);
+    const auto first = log.Of(145);
+    ASSERT_EQ(first.size(), 1u) << "decoded once, by the helper alone";
+    EXPECT_EQ(first[0].thread, helper.Id());
+    EXPECT_EQ(launcher.get(), first[0].image) << "Take hands over the helper's very image";
     EXPECT_EQ(launcher->GetWidth(), 1154u);
     EXPECT_EQ(launcher->GetPixelFormat(), static_cast<Gdiplus::PixelFormat>(PixelFormat32bppPARGB))
         << "premultiplied, as LoadPngResource makes it";
     for (int id : {131, 155, 130}) {
+        SCOPED_TRACE(id);
         std::unique_ptr<Gdiplus::Image> image = preload.Take(id);
-        ASSERT_NE(image, nullptr) << id;
-        EXPECT_EQ(skintest::ImagePixels(image.get()), skintest::ImagePixels(LoadPngResource(id).get())) << id;
+        const auto decodes = log.Of(id);
+        ASSERT_EQ(decodes.size(), 1u);
+        EXPECT_EQ(decodes[0].thread, taker) << "what nobody had begun is decoded by the taker";
+        EXPECT_EQ(image.get(), decodes[0].image);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(skintest::ImagePixels(image.get()), skintest::ImagePixels(LoadPngResource(id).get()));
     }
     EXPECT_EQ(preload.Take(4242), nullptr) << "a missing image stays missing";
-    // Taken already, or never asked for: decoded by the taker.
+    // Taken already, or never asked for: decoded by the taker then and there.
     std::unique_ptr<Gdiplus::Image> again = preload.Take(145);
     ASSERT_NE(again, nullptr);
-    EXPECT_NE(again.get(), launcher.get());
+    const auto twice = log.Of(145);
+    ASSERT_EQ(twice.size(), 2u);
+    EXPECT_EQ(twice[1].thread, taker);
+    EXPECT_EQ(again.get(), twice[1].image);
     EXPECT_NE(preload.Take(132), nullptr);
+    EXPECT_EQ(log.Of(132).size(), 1u);
 
     // Nobody else ever decodes: the first Take does it all, without waiting.
     SkinPreload alone({131, 132});
