@@ -5,7 +5,8 @@
 // back to back, so without a steady user every test would pay for a new desktop
 // and end while the old one is being torn down. This program owns one hidden
 // window, answers its messages (broadcasts must not wait on it) and lives until
-// the Wine server ends it.
+// the Wine server ends it. Once its window (and with it the desktop) is there,
+// it says "ready" on its standard output, which the runner waits for.
 
 #include <windows.h>
 
@@ -22,6 +23,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
                                   instance, nullptr);
     if (!window)
         return 1;
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "ready\n", 6, &written, nullptr);
+    CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
         DispatchMessageW(&msg);
