@@ -1,12 +1,41 @@
 #include "frames/PlayerKeys.h"
 
+#include <utility>
+
 namespace {
 
 bool Down(int virtualKey) { return GetKeyState(virtualKey) < 0; }
 
 } // namespace
 
+bool LayoutHasAltGr(HKL layout)
+{
+    // The characters of the alphabets and signs keyboards type; a layout with
+    // AltGr has some of them on Ctrl+Alt (shift state 6, or 7 with Shift).
+    // Worked out once per layout and thread: layouts change rarely.
+    thread_local HKL known = nullptr;
+    thread_local bool knownHasAltGr = false;
+    if (layout == known && known)
+        return knownHasAltGr;
+    bool altGr = false;
+    for (const auto& [first, last] : {std::pair{0x20, 0x24F}, {0x370, 0x52F}, {0x2000, 0x20CF}}) {
+        for (int c = first; c <= last && !altGr; ++c) {
+            const SHORT scan = VkKeyScanExW(static_cast<WCHAR>(c), layout);
+            altGr = scan != -1 && ((scan >> 8) & 6) == 6;
+        }
+    }
+    known = layout;
+    knownHasAltGr = altGr;
+    return altGr;
+}
+
 PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen)
+{
+    // The layout of the thread that took the keystroke: the one the player types with there.
+    return PlayerKeyOf(msg, fullScreen, LayoutHasAltGr(GetKeyboardLayout(0)));
+}
+
+PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen, bool layoutHasAltGr)
 {
     PlayerKey key;
     // Alt held alone turns a key into WM_SYSKEYDOWN; with Ctrl it stays WM_KEYDOWN.
@@ -14,8 +43,9 @@ PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen)
         return key;
     const bool ctrl = Down(VK_CONTROL);
     const bool alt = Down(VK_MENU);
+    const bool altGr = layoutHasAltGr && Down(VK_RMENU);
     const bool plain = !ctrl && !alt && !Down(VK_SHIFT) && !Down(VK_LWIN) && !Down(VK_RWIN);
-    const bool ctrlAlt = ctrl && alt && !Down(VK_SHIFT) && !Down(VK_LWIN) && !Down(VK_RWIN);
+    const bool ctrlAlt = ctrl && alt && !altGr && !Down(VK_SHIFT) && !Down(VK_LWIN) && !Down(VK_RWIN);
     switch (msg.wParam) {
     case VK_F11:
         key.command = plain ? PlayerCommand::ToggleFullScreen : PlayerCommand::None;

@@ -25,4 +25,12 @@ struct PlayerKey {
 // The command a key-down message stands for, with the modifier keys as the
 // calling thread saw them when the message was taken. Esc counts only in full
 // screen; every other keystroke is None and goes on to its window.
+//
+// Windows reports AltGr, the right Alt of layouts that type characters with it
+// (AltGr+S is "ś" on a Polish keyboard), as Ctrl+Alt: on such a layout the
+// right Alt makes no player key, and the character goes to the page.
 PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen);
+PlayerKey PlayerKeyOf(const MSG& msg, bool fullScreen, bool layoutHasAltGr);
+
+// Whether the keyboard layout types any character with AltGr (Ctrl+Alt).
+bool LayoutHasAltGr(HKL layout);

@@ -234,6 +234,31 @@ TEST_F(PlayerKeys, FullScreenFromThePageAndBackWithoutAReloadOtherKeysStayWithTh
     EXPECT_EQ(executed.size(), requests) << "no navigation or refresh was asked for";
 }
 
+TEST(PlayerKeyChoice, OnALayoutWithAltGrTheRightAltTypesItsCharacterInstead)
+{
+    // AltGr comes as Ctrl+Alt, with the right Alt (and a left Ctrl the system adds).
+    const auto key = [](WORD vk, std::initializer_list<BYTE> held, bool layoutHasAltGr) {
+        BYTE state[256] = {};
+        for (BYTE k : held)
+            state[k] = 0x80;
+        SetKeyboardState(state);
+        MSG msg = {};
+        msg.message = WM_KEYDOWN;
+        msg.wParam = vk;
+        const PlayerCommand command = PlayerKeyOf(msg, false, layoutHasAltGr).command;
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+        return command;
+    };
+    const std::initializer_list<BYTE> altGr = {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU};
+    const std::initializer_list<BYTE> leftCtrlAlt = {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_LMENU};
+    EXPECT_EQ(key('S', altGr, true), PlayerCommand::None) << "AltGr+S is the page's character";
+    EXPECT_EQ(key('M', altGr, true), PlayerCommand::None);
+    EXPECT_EQ(key('S', leftCtrlAlt, true), PlayerCommand::Screenshot) << "the left Ctrl+Alt is the player's key";
+    EXPECT_EQ(key('M', leftCtrlAlt, true), PlayerCommand::ToggleMute);
+    EXPECT_EQ(key('S', altGr, false), PlayerCommand::Screenshot) << "without AltGr the right Alt is an Alt";
+}
+
 TEST_F(PlayerKeys, AFolderThatTakesLongNeverHoldsUpTheFrame)
 {
     // A Pictures folder on a network share that does not answer: the store
