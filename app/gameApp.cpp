@@ -32,6 +32,31 @@ bool WaitForThreadEnd(HANDLE thread, DWORD timeoutMs)
     }
 }
 
+// A named mutex waited for and held for the life of the object; one that is
+// not got within the time is not held, and the caller goes on without it.
+class ScopedNamedLock {
+public:
+    ScopedNamedLock(const wchar_t* name, DWORD timeoutMs) : m_mutex(CreateMutexW(nullptr, FALSE, name))
+    {
+        // Abandoned: a client ended while holding it; its writes are done or gone.
+        const DWORD wait = m_mutex ? WaitForSingleObject(m_mutex, timeoutMs) : WAIT_FAILED;
+        m_held = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+    ~ScopedNamedLock()
+    {
+        if (m_held)
+            ReleaseMutex(m_mutex);
+        if (m_mutex)
+            CloseHandle(m_mutex);
+    }
+    ScopedNamedLock(const ScopedNamedLock&) = delete;
+    ScopedNamedLock& operator=(const ScopedNamedLock&) = delete;
+
+private:
+    HANDLE m_mutex;
+    bool m_held = false;
+};
+
 } // namespace
 
 DWORD WINAPI UiThreadMain(LPVOID param)
@@ -93,6 +118,9 @@ void gameApp::TakeInstanceMutex()
 
 void gameApp::UpdateConfig()
 {
+    // Clients started together (one per account) would lose each other's
+    // counts, and cut keys out of the file, without it.
+    const ScopedNamedLock lock(kConfigMutexName, kConfigLockWaitMs);
     const ConfigFile config(m_exeDir);
 
     wchar_t version[kIniValueCapacity];

@@ -14,6 +14,11 @@ public:
     static constexpr const wchar_t* kVersionText = L"%0.2f";
     static constexpr double kVersion = 1.15;
     static constexpr const wchar_t* kMutexName = L"vorn";
+    // Held by one starting client at a time around its update of Config.ini,
+    // which the system rewrites whole at every write.
+    static constexpr const wchar_t* kConfigMutexName = L"vorn_config";
+    // A client that holds it longer is stuck: the others update without it.
+    static constexpr DWORD kConfigLockWaitMs = 5000;
     static constexpr int kUserNameCapacity = 64;
     // Bounded waits of start-up and teardown: the exit must never hang on the UI thread.
     static constexpr DWORD kUiThreadJoinMs = 10000;

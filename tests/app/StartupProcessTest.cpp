@@ -142,6 +142,37 @@ TEST(StartupProcess, SystemLibrariesLoadOnlyWhenFirstNeededAndOnlyFromTheSystem)
         << "vorn.exe is terminal-server aware";
 }
 
+TEST(StartupProcess, ClientsStartedTogetherCountEveryStartAndKeepTheWholeFile)
+{
+    // Players start a client per account, often all at once: every start is
+    // counted, and nothing else in the file is lost or damaged.
+    test::TempFolder folder;
+    ASSERT_TRUE(test::CopyProgram(L"vorn.exe", folder.Path()));
+    ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
+                                     "[Common]\r\nUID=4242\r\nRunCount=0\r\n[Portal]\r\nHost=127.0.0.1:9\r\n"));
+    constexpr int kClients = 5;
+    constexpr int kRounds = 4;
+    for (int round = 1; round <= kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        test::ChildProcess clients[kClients];
+        for (test::ChildProcess& client : clients)
+            ASSERT_TRUE(client.Start(folder.File(L"vorn.exe"), L"", true));
+        for (test::ChildProcess& client : clients)
+            client.Resume();
+        for (test::ChildProcess& client : clients) {
+            const HWND frame = client.WaitForWindow(L"zarvoostrel", kStartTimeoutMs);
+            ASSERT_NE(frame, nullptr);
+            PostMessageW(frame, WM_CLOSE, 0, 0);
+        }
+        for (test::ChildProcess& client : clients)
+            ASSERT_TRUE(client.WaitForExit(kExitTimeoutMs));
+        EXPECT_EQ(Ini(folder, L"Common", L"RunCount"), std::to_wstring(round * kClients));
+        EXPECT_EQ(Ini(folder, L"Common", L"UID"), L"4242");
+        EXPECT_EQ(Ini(folder, L"Portal", L"Host"), L"127.0.0.1:9");
+        EXPECT_EQ(Ini(folder, L"GameInfo", L"Version"), L"1.15");
+    }
+}
+
 TEST(StartupProcess, FreshInstallWritesVersionAndFirstRun)
 {
     test::TempFolder folder;

@@ -140,7 +140,7 @@ ChildProcess::~ChildProcess()
         CloseHandle(m_info.hThread);
 }
 
-bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& arguments)
+bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& arguments, bool suspended)
 {
     std::wstring commandLine = L"\"" + exePath + L"\"";
     if (!arguments.empty())
@@ -148,8 +148,8 @@ bool ChildProcess::Start(const std::wstring& exePath, const std::wstring& argume
     const std::wstring folder = exePath.substr(0, exePath.find_last_of(L'\\'));
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &startup, &m_info);
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          suspended ? CREATE_SUSPENDED : 0, nullptr, folder.c_str(), &startup, &m_info);
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs)

@@ -68,7 +68,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Start(const std::wstring& exePath, const std::wstring& arguments = L"");
+    // suspended: the process is made but runs nothing until Resume.
+    bool Start(const std::wstring& exePath, const std::wstring& arguments = L"", bool suspended = false);
+    void Resume() { ResumeThread(m_info.hThread); }
     // Waits for the process to end; false when it still runs after the timeout.
     bool WaitForExit(DWORD timeoutMs);
     DWORD ExitCode() const;
