@@ -364,14 +364,24 @@ double OwnWorkingSetMb()
 
 // What the browser control adds to a process: this process's working set before
 // and after a browser window (CMyHtml, the client's own) comes up on a UI thread
-// that already runs, as the client's does.
+// that already runs, as the client's does. The parent is a window of a class
+// of our own, as the client's frame is: a system class such as "STATIC" would
+// load the common controls (this program carries the client's manifest, which
+// asks for version 6 of them) before the control does, and their share would
+// wrongly be counted as the client's own.
 double BrowserControlMb()
 {
     CHtmlAppManager manager;
     HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, &manager, 0, nullptr);
     if (!thread || !manager.WaitUntilReady(10000, thread))
         return -1.0;
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 386, nullptr, nullptr, nullptr, nullptr);
+    WNDCLASSW parentClass = {};
+    parentClass.lpfnWndProc = DefWindowProcW;
+    parentClass.hInstance = GetModuleHandleW(nullptr);
+    parentClass.lpszClassName = L"vorn_bench_parent";
+    RegisterClassW(&parentClass);
+    HWND parent = CreateWindowExW(0, parentClass.lpszClassName, L"", WS_POPUP, 0, 0, 600, 386, nullptr, nullptr,
+                                  parentClass.hInstance, nullptr);
     double added = -1.0;
     {
         CMyHtml browser;
