@@ -24,16 +24,18 @@
 #include <stdexcept>
 #include <string>
 
-namespace {
-
-// The exception that the lock modes hand over.
-constexpr DWORD kHandedCode = 0xE0000BAD;
-
+// Not in the anonymous namespace: its symbol is a mangled C++ name, which the
+// dump reader's test expects to see demangled.
 __attribute__((noinline)) void WriteThroughNull()
 {
     volatile int* volatile target = nullptr;
     *target = 1;
 }
+
+namespace {
+
+// The exception that the lock modes hand over.
+constexpr DWORD kHandedCode = 0xE0000BAD;
 
 DWORD WINAPI CrashingThread(LPVOID)
 {
