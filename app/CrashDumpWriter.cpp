@@ -1,13 +1,18 @@
 #include "app/CrashDumpWriter.h"
 
+#include "ui/framework/SystemFunction.h"
+
 #include <dbghelp.h>
 
 #include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <exception>
 
 namespace {
 
-// The system calls the filter without any context of ours, so the one installed
-// writer is found here.
+// The system and the runtime call the handlers without any context of ours, so
+// the one installed writer is found here.
 std::atomic<CrashDumpWriter*> g_installedWriter{nullptr};
 
 constexpr const wchar_t* kDumpPrefix = L"vorn-";
@@ -96,11 +101,12 @@ public:
     ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
     HANDLE Get() const { return m_handle; }
     bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    void Close()
+    void Close() { Reset(INVALID_HANDLE_VALUE); }
+    void Reset(HANDLE handle)
     {
         if (Valid())
             CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
+        m_handle = handle;
     }
 
 private:
@@ -126,7 +132,7 @@ private:
 
 class ScopedLibrary {
 public:
-    explicit ScopedLibrary(const wchar_t* path) : m_module(LoadLibraryW(path)) {}
+    explicit ScopedLibrary(HMODULE module) : m_module(module) {}
     ~ScopedLibrary()
     {
         if (m_module)
@@ -140,149 +146,35 @@ private:
     HMODULE m_module;
 };
 
-} // namespace
-
-CrashDumpWriter::CrashDumpWriter()
+// folder becomes base\kSubFolder, or stays empty when that leaves no room for
+// a dump's name.
+void NameDumpFolder(wchar_t* folder, const wchar_t* base)
 {
-    if (!PreparePaths())
-        return;
-    m_dumpDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!m_dumpDone)
-        return;
-    CrashDumpWriter* none = nullptr;
-    if (!g_installedWriter.compare_exchange_strong(none, this))
-        return;
-    m_previous = SetUnhandledExceptionFilter(&CrashDumpWriter::OnUnhandledException);
-    m_installed = true;
-}
-
-CrashDumpWriter::~CrashDumpWriter()
-{
-    if (m_installed) {
-        SetUnhandledExceptionFilter(m_previous);
-        g_installedWriter = nullptr;
-    }
-    if (m_dumpDone)
-        CloseHandle(m_dumpDone);
-}
-
-bool CrashDumpWriter::PreparePaths()
-{
-    // LOCALAPPDATA is set for every user from Vista on; reading it keeps the shell
-    // out of start-up.
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", m_folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    m_baseLength = length;
-    while (m_baseLength && m_folder[m_baseLength - 1] == L'\\')
-        m_folder[--m_baseLength] = L'\0';
-    if (m_baseLength == 0)
-        return false;
-
-    TextBuffer folder(m_folder + m_baseLength, MAX_PATH - m_baseLength);
-    if (!folder.Append(L"\\") || !folder.Append(kSubFolder))
-        return false;
-    if (m_baseLength + folder.Length() + kLongestDumpName >= MAX_PATH)
-        return false;
-
-    // The system's own dbghelp.dll by its full path: a copy beside the program
-    // must never be the one loaded.
-    const UINT systemLength = GetSystemDirectoryW(m_dbghelpPath, MAX_PATH);
-    if (systemLength == 0 || systemLength >= MAX_PATH)
-        return false;
-    TextBuffer dbghelp(m_dbghelpPath + systemLength, MAX_PATH - systemLength);
-    return dbghelp.Append(L"\\dbghelp.dll");
-}
-
-LONG WINAPI CrashDumpWriter::OnUnhandledException(EXCEPTION_POINTERS* exception)
-{
-    if (CrashDumpWriter* writer = g_installedWriter.load())
-        writer->HandleCrash(exception);
-    // Handing the exception on lets the system's own last handler do what it does
-    // without us: Windows Error Reporting (or an attached debugger) sees the crash,
-    // and the process ends with the exception's code as its exit code.
-    return EXCEPTION_CONTINUE_SEARCH;
-}
-
-void CrashDumpWriter::HandleCrash(EXCEPTION_POINTERS* exception)
-{
-    const LONG self = static_cast<LONG>(GetCurrentThreadId());
-    if (self == m_writerThread)
-        return; // writing the dump crashed: nothing more to do here
-    const LONG first = InterlockedCompareExchange(&m_crashedThread, self, 0);
-    if (first == self)
-        return; // a crash inside this filter, on the thread that crashed first
-    if (first != 0) {
-        // Another thread crashed first and its dump is being written; this thread
-        // waits for it, so that the process does not end half-way through.
-        WaitForSingleObject(m_dumpDone, kWriteTimeoutMs);
+    TextBuffer text(folder, MAX_PATH);
+    if (!text.Append(base)) {
+        folder[0] = L'\0';
         return;
     }
-
-    // The dump is written on a fresh thread with a whole stack of its own: the
-    // crashed thread may have no stack left (a stack overflow), and dbghelp needs
-    // plenty. The crashed thread only waits, and records itself in the dump as the
-    // thread of the exception.
-    DumpRequest request{this, exception, GetCurrentThreadId()};
-    if (HANDLE thread = CreateThread(nullptr, 0, &CrashDumpWriter::WriterThread, &request, 0, nullptr)) {
-        WaitForSingleObject(thread, kWriteTimeoutMs);
-        CloseHandle(thread);
-    } else if (exception->ExceptionRecord->ExceptionCode != EXCEPTION_STACK_OVERFLOW) {
-        WriteDump(request);
-    }
-    SetEvent(m_dumpDone);
+    size_t length = text.Length();
+    while (length && folder[length - 1] == L'\\')
+        folder[--length] = L'\0';
+    TextBuffer rest(folder + length, MAX_PATH - length);
+    if (length == 0 || !rest.Append(L"\\") || !rest.Append(CrashDumpWriter::kSubFolder) ||
+        length + rest.Length() + kLongestDumpName >= MAX_PATH)
+        folder[0] = L'\0';
 }
 
-DWORD WINAPI CrashDumpWriter::WriterThread(LPVOID param)
+// Every level of folder from the drive (or share) down, since %LOCALAPPDATA%
+// itself may not exist yet. A level that is there already, and the drive
+// itself, fail harmlessly.
+void CreateFolderChain(const wchar_t* folder)
 {
-    const DumpRequest& request = *static_cast<DumpRequest*>(param);
-    InterlockedExchange(&request.writer->m_writerThread, static_cast<LONG>(GetCurrentThreadId()));
-    return request.writer->WriteDump(request) ? 0 : 1;
-}
-
-bool CrashDumpWriter::WriteDump(const DumpRequest& request) const
-{
-    // dbghelp is loaded only now: a client that never crashes never maps it.
-    const ScopedLibrary dbghelp(m_dbghelpPath);
-    const auto writeDump =
-        reinterpret_cast<decltype(&MiniDumpWriteDump)>(reinterpret_cast<void*>(dbghelp.Find("MiniDumpWriteDump")));
-    if (!writeDump)
-        return false;
-
-    CreateFolders();
-    wchar_t path[MAX_PATH];
-    if (!FormatDumpPath(path, MAX_PATH))
-        return false;
-    ScopedFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-        return false;
-
-    // The exception's records live in this process: ClientPointers FALSE.
-    MINIDUMP_EXCEPTION_INFORMATION exception = {};
-    exception.ThreadId = request.crashedThreadId;
-    exception.ExceptionPointers = request.exception;
-    exception.ClientPointers = FALSE;
-    const BOOL written = writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal, &exception,
-                                   nullptr, nullptr);
-    file.Close();
-    if (!written) {
-        DeleteFileW(path); // a cut-off dump only misleads
-        return false;
-    }
-    PruneOldDumps();
-    return true;
-}
-
-void CrashDumpWriter::CreateFolders() const
-{
-    // Level by level below %LOCALAPPDATA%; a level that is there already fails
-    // harmlessly.
     wchar_t level[MAX_PATH];
     TextBuffer copy(level, MAX_PATH);
-    if (!copy.Append(m_folder))
+    if (!copy.Append(folder))
         return;
-    for (size_t i = m_baseLength + 1; level[i]; ++i) {
-        if (level[i] == L'\\') {
+    for (size_t i = 1; level[i]; ++i) {
+        if (level[i] == L'\\' && level[i - 1] != L'\\' && level[i - 1] != L':') {
             level[i] = L'\0';
             CreateDirectoryW(level, nullptr);
             level[i] = L'\\';
@@ -291,22 +183,22 @@ void CrashDumpWriter::CreateFolders() const
     CreateDirectoryW(level, nullptr);
 }
 
-bool CrashDumpWriter::FormatDumpPath(wchar_t* path, size_t capacity) const
+bool FormatDumpPath(const wchar_t* folder, wchar_t* path, size_t capacity)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     TextBuffer text(path, capacity);
-    return text.Append(m_folder) && text.Append(L"\\") && text.Append(kDumpPrefix) && text.AppendNumber(now.wYear, 4) &&
+    return text.Append(folder) && text.Append(L"\\") && text.Append(kDumpPrefix) && text.AppendNumber(now.wYear, 4) &&
            text.AppendNumber(now.wMonth, 2) && text.AppendNumber(now.wDay, 2) && text.Append(L"-") &&
            text.AppendNumber(now.wHour, 2) && text.AppendNumber(now.wMinute, 2) && text.AppendNumber(now.wSecond, 2) &&
            text.Append(L"-") && text.AppendNumber(GetCurrentProcessId()) && text.Append(kDumpSuffix);
 }
 
-void CrashDumpWriter::PruneOldDumps() const
+void PruneOldDumps(const wchar_t* folder)
 {
     wchar_t pattern[MAX_PATH];
     TextBuffer patternText(pattern, MAX_PATH);
-    if (!patternText.Append(m_folder) || !patternText.Append(L"\\*") || !patternText.Append(kDumpSuffix))
+    if (!patternText.Append(folder) || !patternText.Append(L"\\*") || !patternText.Append(kDumpSuffix))
         return;
 
     // Deletes the oldest dump while there are more than kKeptDumps; one that
@@ -328,12 +220,226 @@ void CrashDumpWriter::PruneOldDumps() const
                 name.Append(found.cFileName);
             }
         } while (find.Next(&found));
-        if (count <= kKeptDumps)
+        if (count <= CrashDumpWriter::kKeptDumps)
             return;
 
         wchar_t path[MAX_PATH];
         TextBuffer pathText(path, MAX_PATH);
-        if (!pathText.Append(m_folder) || !pathText.Append(L"\\") || !pathText.Append(oldest) || !DeleteFileW(path))
+        if (!pathText.Append(folder) || !pathText.Append(L"\\") || !pathText.Append(oldest) || !DeleteFileW(path))
             return;
     }
+}
+
+} // namespace
+
+CrashDumpWriter::CrashDumpWriter(DWORD writeTimeoutMs) : m_timeoutMs(writeTimeoutMs)
+{
+    // LOCALAPPDATA is set for every user from Vista on; reading it keeps the
+    // shell out of start-up.
+    wchar_t base[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        NameDumpFolder(m_folders[0], base);
+    length = GetTempPathW(MAX_PATH, base);
+    if (length > 0 && length < MAX_PATH)
+        NameDumpFolder(m_folders[1], base);
+    if (!m_folders[0][0] && !m_folders[1][0])
+        return;
+
+    m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_requested = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_dumpDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!m_ready || !m_requested || !m_dumpDone)
+        return;
+    CrashDumpWriter* none = nullptr;
+    if (!g_installedWriter.compare_exchange_strong(none, this))
+        return;
+    m_thread = CreateThread(nullptr, 0, &CrashDumpWriter::WriterThread, this, 0, &m_threadId);
+    if (!m_thread) {
+        g_installedWriter = nullptr;
+        return;
+    }
+    m_previousFilter = SetUnhandledExceptionFilter(&CrashDumpWriter::OnUnhandledException);
+    m_previousTerminate = std::set_terminate(&CrashDumpWriter::OnTerminate);
+    m_previousAbort = std::signal(SIGABRT, &CrashDumpWriter::OnAbortSignal);
+    m_installed = true;
+}
+
+CrashDumpWriter::~CrashDumpWriter()
+{
+    if (m_installed) {
+        SetUnhandledExceptionFilter(m_previousFilter);
+        std::set_terminate(m_previousTerminate);
+        std::signal(SIGABRT, m_previousAbort == SIG_ERR ? SIG_DFL : m_previousAbort);
+        g_installedWriter = nullptr;
+    }
+    if (m_thread) {
+        // Idle, the thread ends at once. One still busy with a dump that its
+        // crash stopped waiting for is stuck in it, and must not outlive the
+        // buffers it writes from.
+        SetEvent(m_requested);
+        if (WaitForSingleObject(m_thread, m_timeoutMs) == WAIT_TIMEOUT)
+            TerminateThread(m_thread, 1);
+        CloseHandle(m_thread);
+    }
+    if (m_ready)
+        CloseHandle(m_ready);
+    if (m_requested)
+        CloseHandle(m_requested);
+    if (m_dumpDone)
+        CloseHandle(m_dumpDone);
+}
+
+bool CrashDumpWriter::WaitUntilReady(DWORD timeoutMs) const
+{
+    return m_ready && WaitForSingleObject(m_ready, timeoutMs) == WAIT_OBJECT_0;
+}
+
+LONG WINAPI CrashDumpWriter::OnUnhandledException(EXCEPTION_POINTERS* exception)
+{
+    if (CrashDumpWriter* writer = g_installedWriter.load())
+        writer->HandleCrash(*exception->ExceptionRecord, *exception->ContextRecord);
+    // Handing the exception on lets the system's own last handler do what it does
+    // without us: Windows Error Reporting (or an attached debugger) sees the crash,
+    // and the process ends with the exception's code as its exit code.
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void CrashDumpWriter::OnTerminate()
+{
+    TerminateHandler next = nullptr;
+    if (CrashDumpWriter* writer = g_installedWriter.load()) {
+        writer->DumpHere(kTerminateCode);
+        next = writer->m_previousTerminate;
+    }
+    // Then as without the writer: the runtime's own handler reports the
+    // exception and aborts. The abort that follows writes no second dump.
+    if (next)
+        next();
+    std::abort();
+}
+
+void CrashDumpWriter::OnAbortSignal(int signal)
+{
+    SignalHandler next = SIG_DFL;
+    if (CrashDumpWriter* writer = g_installedWriter.load()) {
+        writer->DumpHere(kAbortCode);
+        if (writer->m_previousAbort != SIG_ERR)
+            next = writer->m_previousAbort;
+    }
+    // The signal goes on to the handler that was there before, by default
+    // the runtime's, which ends the process with exit code 3. Returning to
+    // abort, when that handler ignores it, ends it the same way.
+    std::signal(signal, next);
+    std::raise(signal);
+}
+
+void CrashDumpWriter::DumpHere(DWORD code)
+{
+    CONTEXT context = {};
+    RtlCaptureContext(&context);
+    EXCEPTION_RECORD record = {};
+    record.ExceptionCode = code;
+    record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+#ifdef _WIN64
+    record.ExceptionAddress = reinterpret_cast<void*>(context.Rip);
+#else
+    record.ExceptionAddress = reinterpret_cast<void*>(context.Eip);
+#endif
+    HandleCrash(record, context);
+}
+
+void CrashDumpWriter::HandleCrash(const EXCEPTION_RECORD& record, const CONTEXT& context)
+{
+    // This may run on a thread with almost no stack left (a stack overflow) or
+    // holding the loader's or the heap's lock: it copies, signals and waits,
+    // and calls nothing that could need more.
+    const DWORD self = GetCurrentThreadId();
+    if (self == m_threadId)
+        return; // writing the dump crashed: nothing more to do here
+    const LONG first = InterlockedCompareExchange(&m_claimedBy, static_cast<LONG>(self), 0);
+    if (first == static_cast<LONG>(self))
+        return; // a second end of the thread whose dump is written (abort after terminate)
+    if (first == 0) {
+        m_record = record;
+        m_record.ExceptionRecord = nullptr; // a chained record lies on the crashed stack
+        m_context = context;
+        m_crashedThreadId = self;
+        SetEvent(m_requested);
+    }
+    // A thread that crashes while another's dump is written waits for it too,
+    // so that the process does not end half-way through. After the time-out
+    // the writer only ever reads its own copies.
+    WaitForSingleObject(m_dumpDone, m_timeoutMs);
+}
+
+DWORD WINAPI CrashDumpWriter::WriterThread(LPVOID param)
+{
+    CrashDumpWriter& writer = *static_cast<CrashDumpWriter*>(param);
+    // Loaded now, long before any crash: at a crash the loader may be locked.
+    // What dbghelp loads in turn comes from the system folder too.
+    const ScopedLibrary dbghelp(LoadSystemLibrary(L"dbghelp.dll"));
+    const FARPROC writeDump = dbghelp.Find("MiniDumpWriteDump");
+    if (writeDump)
+        SetEvent(writer.m_ready);
+    WaitForSingleObject(writer.m_requested, INFINITE);
+    // Woken without a crash: the writer is going away.
+    if (writer.m_crashedThreadId == 0)
+        return 0;
+    const bool written = writer.WriteDump(writeDump);
+    SetEvent(writer.m_dumpDone);
+    return written ? 0 : 1;
+}
+
+bool CrashDumpWriter::WriteDump(FARPROC function)
+{
+    const auto writeDump = reinterpret_cast<decltype(&MiniDumpWriteDump)>(reinterpret_cast<void*>(function));
+    if (!writeDump)
+        return false;
+
+    // The first folder that takes a new file; the next one only when the first
+    // cannot be made or written.
+    const wchar_t* folder = nullptr;
+    wchar_t path[MAX_PATH];
+    ScopedFileHandle file(INVALID_HANDLE_VALUE);
+    for (const wchar_t* candidate : m_folders) {
+        if (!candidate[0])
+            continue;
+        CreateFolderChain(candidate);
+        if (!FormatDumpPath(candidate, path, MAX_PATH))
+            continue;
+        file.Reset(CreateFileW(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid()) {
+            folder = candidate;
+            break;
+        }
+    }
+    if (!folder)
+        return false;
+    // The file is deleted when its handle closes until the dump is complete: a
+    // dump that never finishes (dbghelp stuck on a lock the crashed thread
+    // holds, the process ended after the time-out) leaves no cut-off file,
+    // which would only mislead and push a good dump out of the newest five.
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition));
+
+    // The exception's copies live in this process: ClientPointers FALSE.
+    EXCEPTION_POINTERS pointers = {&m_record, &m_context};
+    MINIDUMP_EXCEPTION_INFORMATION exception = {};
+    exception.ThreadId = m_crashedThreadId;
+    exception.ExceptionPointers = &pointers;
+    exception.ClientPointers = FALSE;
+    const BOOL written = writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal, &exception,
+                                   nullptr, nullptr);
+    if (written) {
+        disposition.DeleteFile = FALSE;
+        SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    }
+    file.Close();
+    if (!written) {
+        DeleteFileW(path); // where the file could not be marked for deletion
+        return false;
+    }
+    PruneOldDumps(folder);
+    return true;
 }

@@ -25,6 +25,12 @@ SetCompressor /SOLID lzma
 !define PUBLISHER "Morvane"
 ; The 32-bit registry view, where the 32-bit remover looks for it.
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; Windows Error Reporting's own dumps of vorn.exe. Its LocalDumps key, once it
+; exists, turns local dumps on for every program; where this installer makes it,
+; it marks its own key with LOCAL_DUMPS_MADE and the remover takes both away.
+!define LOCAL_DUMPS_PARENT "SOFTWARE\Microsoft\Windows\Windows Error Reporting\LocalDumps"
+!define LOCAL_DUMPS_KEY "${LOCAL_DUMPS_PARENT}\vorn.exe"
+!define LOCAL_DUMPS_MADE "CreatedLocalDumps"
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -42,6 +48,8 @@ VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "LegalCopyright" "© ${PUBLISHER}"
 
+!include "LogicLib.nsh"
+!include "x64.nsh"
 !include "MUI2.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -50,6 +58,22 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "© ${PUBLISHER}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vorn.exe"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_LANGUAGE "SimpChinese"
+
+; Windows Error Reporting writes the dumps that the client's own writer cannot
+; (a fail-fast, a stack overflow that leaves the writer no room, a filter
+; replaced by a module loaded later) into the client's dump folder, the newest
+; five of them, as minidumps. It expands %LOCALAPPDATA% for the user whose
+; program crashed.
+!macro WriteLocalDumpsKey
+  ClearErrors
+  EnumRegKey $0 HKLM "${LOCAL_DUMPS_PARENT}" 0
+  ${If} ${Errors}
+    WriteRegDWORD HKLM "${LOCAL_DUMPS_KEY}" "${LOCAL_DUMPS_MADE}" 1
+  ${EndIf}
+  WriteRegExpandStr HKLM "${LOCAL_DUMPS_KEY}" "DumpFolder" "%LOCALAPPDATA%\${PRODUCT}\CrashDumps"
+  WriteRegDWORD HKLM "${LOCAL_DUMPS_KEY}" "DumpCount" 5
+  WriteRegDWORD HKLM "${LOCAL_DUMPS_KEY}" "DumpType" 1
+!macroend
 
 Section "${PRODUCT}"
   ; Shortcuts go to the desktop and start menu of the user who installs, where
@@ -76,4 +100,14 @@ Section "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; On 64-bit Windows the system's error reporting is 64-bit, and which view of
+  ; SOFTWARE it reads for a 32-bit program's crash is not said anywhere: the
+  ; key goes into both. 32-bit Windows has one view.
+  ${If} ${RunningX64}
+    SetRegView 64
+    !insertmacro WriteLocalDumpsKey
+    SetRegView 32
+  ${EndIf}
+  !insertmacro WriteLocalDumpsKey
 SectionEnd

@@ -9,10 +9,13 @@ exception address and of the return addresses of our program found on the
 crashed thread's stack (a scan, not an unwinding: some may be stale values),
 through i686-w64-mingw32-addr2line. Addresses are rebased from where the
 module was loaded in the crashed process to the image base the file was linked
-for.
+for. Function names are demangled by the host's c++filt: the cross addr2line
+takes the leading underscore of every 32-bit Windows symbol for part of the
+name and cannot demangle them itself. Without c++filt they stay mangled.
 """
 
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -74,11 +77,21 @@ def image_base(path):
     return base
 
 
+def demangle(text):
+    """Demangles the C++ names in text, or returns it as it is without c++filt."""
+    cxxfilt = shutil.which("c++filt")
+    if not cxxfilt:
+        return text
+    result = subprocess.run([cxxfilt], input=text, capture_output=True, text=True)
+    return result.stdout if result.returncode == 0 else text
+
+
 def resolve(symbols, addresses):
     if not addresses:
         return []
-    out = subprocess.run(["i686-w64-mingw32-addr2line", "-f", "-C", "-i", "-p", "-e", symbols]
+    out = subprocess.run(["i686-w64-mingw32-addr2line", "-f", "-i", "-p", "-e", symbols]
                          + [hex(a) for a in addresses], capture_output=True, text=True, check=True).stdout
+    out = demangle(out)
     # One line per address, continued by "(inlined by)" lines.
     lines = []
     for line in out.splitlines():

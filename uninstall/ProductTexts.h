@@ -18,6 +18,10 @@ inline constexpr wchar_t kCompatibilityKey[] =
     L"Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Compatibility Assistant\\Persisted";
 inline constexpr wchar_t kBrowserEmulationKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+// Windows Error Reporting's settings, and the value the installer leaves in the
+// client's key below them when it made this key itself.
+inline constexpr wchar_t kLocalDumpsKey[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps";
+inline constexpr wchar_t kLocalDumpsMadeValue[] = L"CreatedLocalDumps";
 // The client's own per-user settings (where the game view was left, the mute).
 inline constexpr wchar_t kUserSettingsKey[] = L"Software\\Morvane网页版";
 

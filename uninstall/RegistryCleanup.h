@@ -13,6 +13,12 @@ void MarkCompatibilityHandled(const std::wstring& removerPath);
 // program sees by default, where the 32-bit installer wrote it).
 void DeleteUninstallEntry();
 
+// Deletes the client's Windows Error Reporting key (LocalDumps\vorn.exe, HKLM)
+// in both registry views, as the installer writes it on 64-bit Windows, and the
+// LocalDumps key itself where the installer made that one and nothing else has
+// been put into it since.
+void DeleteLocalDumpsKey();
+
 // Deletes the client's own browser-emulation value for the current user and
 // nothing else under that key.
 void DeleteBrowserEmulationValue();

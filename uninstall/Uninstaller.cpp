@@ -65,6 +65,7 @@ void RunRemoval()
     }
 
     DeleteUninstallEntry();
+    DeleteLocalDumpsKey();
     DeleteBrowserEmulationValue();
     DeleteUserSettings();
     RemoveShortcuts();

@@ -121,31 +121,25 @@ bool SetWriteTime(const std::wstring& path, const SYSTEMTIME& time)
     return set;
 }
 
-// A throw-away %LOCALAPPDATA% and crash_probe.exe run against it.
+// A throw-away %LOCALAPPDATA% (below may name folders inside it that do not
+// exist yet) and crash_probe.exe run against it.
 class CrashProbe {
 public:
-    CrashProbe() : m_environment(L"LOCALAPPDATA", m_localAppData.Path()) {}
-
-    std::wstring DumpFolder() const { return m_localAppData.File(CrashDumpWriter::kSubFolder); }
-    // The .dmp files in the dump folder, by name.
-    std::vector<std::wstring> Dumps() const
+    explicit CrashProbe(const std::wstring& below = L"")
+        : m_localAppDataPath(below.empty() ? m_localAppData.Path() : m_localAppData.File(below)),
+          m_environment(L"LOCALAPPDATA", m_localAppDataPath)
     {
-        std::vector<std::wstring> names;
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(DumpFolder(), error)) {
-            if (entry.is_regular_file() && entry.path().extension() == L".dmp")
-                names.push_back(entry.path().filename().wstring());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
-    // Runs the probe to its end; false when it did not end in time.
-    bool Run(const wchar_t* mode)
+
+    const std::wstring& LocalAppData() const { return m_localAppDataPath; }
+    std::wstring DumpFolder() const { return m_localAppDataPath + L"\\" + CrashDumpWriter::kSubFolder; }
+    // Runs the probe to its end; false when it did not end within waitMs.
+    bool Run(const std::wstring& arguments, DWORD waitMs = kCrashTimeoutMs)
     {
         test::ChildProcess probe;
-        if (!probe.Start(test::ProgramFolder() + L"\\crash_probe.exe", mode))
+        if (!probe.Start(test::ProgramFolder() + L"\\crash_probe.exe", arguments))
             return false;
-        if (!probe.WaitForExit(kCrashTimeoutMs))
+        if (!probe.WaitForExit(waitMs))
             return false;
         exitCode = probe.ExitCode();
         processId = probe.Id();
@@ -159,47 +153,148 @@ public:
 
 private:
     test::TempFolder m_localAppData;
+    std::wstring m_localAppDataPath;
     ScopedEnvironment m_environment;
 };
 
+// The .dmp files in folder, by name.
+std::vector<std::wstring> DumpsIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.is_regular_file() && entry.path().extension() == L".dmp")
+            names.push_back(entry.path().filename().wstring());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Everything in folder, by name (empty when there is no folder).
+std::vector<std::wstring> EntriesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().wstring());
+    return names;
+}
+
+// The one dump of processId in folder, read; a failure when there is not
+// exactly one dump or it is not a minidump with an exception.
+DumpFacts TheDumpOf(const std::wstring& folder, DWORD processId)
+{
+    const std::vector<std::wstring> dumps = DumpsIn(folder);
+    EXPECT_EQ(dumps.size(), 1u) << testing::PrintToString(folder);
+    if (dumps.size() != 1)
+        return {};
+    const std::wregex name(L"vorn-20[0-9]{6}-[0-9]{6}-" + std::to_wstring(processId) + L"\\.dmp");
+    EXPECT_TRUE(std::regex_match(dumps[0], name)) << testing::PrintToString(dumps[0]);
+    const DumpFacts facts = ReadDump(test::ReadWholeFile(folder + L"\\" + dumps[0]));
+    EXPECT_TRUE(facts.signature) << "the file does not start with MDMP";
+    EXPECT_TRUE(facts.exceptionStream) << "the dump has no exception stream";
+    return facts;
+}
+
+// The code crash_probe's lock modes hand to the writer.
+constexpr DWORD kHandedCode = 0xE0000BAD;
+
 } // namespace
+
+// One dump of what ended the process, and the end it would have had without
+// the writer (exit code 0: not checked).
+void ExpectOneDumpAndTheUsualEnd(const wchar_t* mode, DWORD code, DWORD exitCode, bool onMainThread)
+{
+    SCOPED_TRACE(testing::Message() << "crash_probe " << testing::PrintToString(std::wstring(mode)));
+    CrashProbe probe;
+    ASSERT_TRUE(probe.Run(mode)) << "the crashed probe did not end";
+    if (exitCode) {
+        EXPECT_EQ(probe.exitCode, exitCode) << "the process ends as it would without the writer";
+    }
+
+    const DumpFacts facts = TheDumpOf(probe.DumpFolder(), probe.processId);
+    EXPECT_EQ(facts.code, code) << std::hex << facts.code;
+    EXPECT_EQ(facts.threadId == probe.mainThreadId, onMainThread)
+        << "the exception is recorded on the thread that crashed (" << facts.threadId << ")";
+    EXPECT_TRUE(facts.faultingModule.ends_with(L"\\crash_probe.exe"))
+        << "the exception address " << std::hex << facts.address << " lies in "
+        << testing::PrintToString(facts.faultingModule);
+}
 
 TEST(CrashDump, ACrashOnAnyThreadLeavesOneDumpOfItsExceptionAndEndsWithItsCode)
 {
     {
         CrashProbe probe;
         ASSERT_TRUE(probe.Run(L""));
-        EXPECT_EQ(probe.exitCode, 0u) << "the writer was not installed";
+        EXPECT_EQ(probe.exitCode, 0u) << "the writer was not installed, or its thread did not load dbghelp";
         EXPECT_FALSE(std::filesystem::exists(probe.DumpFolder())) << "no folder is made before a crash";
     }
-    struct Case {
-        const wchar_t* mode;
-        DWORD code;
-        bool onMainThread;
-    } cases[] = {
-        {L"main", EXCEPTION_ACCESS_VIOLATION, true},
-        {L"worker", EXCEPTION_ACCESS_VIOLATION, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "crash_probe " << testing::PrintToString(std::wstring(c.mode)));
+    ExpectOneDumpAndTheUsualEnd(L"main", EXCEPTION_ACCESS_VIOLATION, EXCEPTION_ACCESS_VIOLATION, true);
+    ExpectOneDumpAndTheUsualEnd(L"worker", EXCEPTION_ACCESS_VIOLATION, EXCEPTION_ACCESS_VIOLATION, false);
+    // The filter runs with almost no stack left. What Wine does after it, with
+    // or without the writer, may run out of the little there is and end the
+    // process with 0 instead of the exception's code, depending only on where
+    // the last frame ended: the exit code is not the writer's here.
+    ExpectOneDumpAndTheUsualEnd(L"stack-overflow", EXCEPTION_STACK_OVERFLOW, 0, true);
+}
+
+TEST(CrashDump, TerminateAndAbortLeaveOneDumpAndEndWithExitCode3)
+{
+    // The runtime reports the exception and aborts; the abort writes no second dump.
+    ExpectOneDumpAndTheUsualEnd(L"terminate", CrashDumpWriter::kTerminateCode, 3, true);
+    ExpectOneDumpAndTheUsualEnd(L"abort", CrashDumpWriter::kAbortCode, 3, true);
+}
+
+TEST(CrashDump, ACrashUnderALockTheDumpNeedsEndsAfterTheTimeOutAndALateDumpIsOfThatCrash)
+{
+    // The probe's own time-out, far below the client's: the probe must end well
+    // before the client's time-out would let it.
+    const std::wstring timeout = L" 2000";
+    const DWORD waitMs = CrashDumpWriter::kWriteTimeoutMs / 2;
+    {
+        // The heap is locked by the crashed thread, so the writer cannot finish
+        // until that thread, having stopped waiting, overwrites its stack and
+        // lets the heap go. The dump written then is still of the crash.
         CrashProbe probe;
-        ASSERT_TRUE(probe.Run(c.mode)) << "the crashed probe did not end";
-        EXPECT_EQ(probe.exitCode, c.code) << "the process ends with the exception's code, as without the writer";
-
-        const std::vector<std::wstring> dumps = probe.Dumps();
-        ASSERT_EQ(dumps.size(), 1u);
-        const std::wregex name(L"vorn-20[0-9]{6}-[0-9]{6}-" + std::to_wstring(probe.processId) + L"\\.dmp");
-        EXPECT_TRUE(std::regex_match(dumps[0], name)) << testing::PrintToString(dumps[0]);
-
-        const DumpFacts facts = ReadDump(test::ReadWholeFile(probe.DumpFolder() + L"\\" + dumps[0]));
-        ASSERT_TRUE(facts.signature) << "the file does not start with MDMP";
-        ASSERT_TRUE(facts.exceptionStream) << "the dump has no exception stream";
-        EXPECT_EQ(facts.code, c.code);
-        EXPECT_EQ(facts.threadId == probe.mainThreadId, c.onMainThread)
-            << "the exception is recorded on the thread that crashed (" << facts.threadId << ")";
+        ASSERT_TRUE(probe.Run(L"heap-lock" + timeout, waitMs)) << "the crashed thread waited past its time-out";
+        EXPECT_EQ(probe.exitCode, 100u) << "100 + the dumps there were when the crashed thread stopped waiting";
+        const DumpFacts facts = TheDumpOf(probe.DumpFolder(), probe.processId);
+        EXPECT_EQ(facts.code, kHandedCode) << std::hex << facts.code;
+        EXPECT_NE(facts.threadId, probe.mainThreadId);
         EXPECT_TRUE(facts.faultingModule.ends_with(L"\\crash_probe.exe"))
             << "the exception address " << std::hex << facts.address << " lies in "
             << testing::PrintToString(facts.faultingModule);
+    }
+    {
+        // Under the loader's lock dbghelp cannot write the dump here; the process
+        // still ends, and leaves no cut-off file behind.
+        CrashProbe probe;
+        ASSERT_TRUE(probe.Run(L"loader-lock" + timeout, waitMs)) << "the crashed thread waited past its time-out";
+        EXPECT_EQ(probe.exitCode, kHandedCode);
+        EXPECT_EQ(EntriesIn(probe.DumpFolder()), std::vector<std::wstring>{});
+    }
+}
+
+TEST(CrashDump, AMissingLocalAppDataIsMadeAndAnUnusableOneFallsBackToTheTemporaryFolder)
+{
+    {
+        // A profile whose local application data folder has not been made yet.
+        CrashProbe probe(L"Users\\新用户\\AppData\\Local");
+        ASSERT_TRUE(probe.Run(L"main"));
+        EXPECT_EQ(probe.exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+        EXPECT_EQ(TheDumpOf(probe.DumpFolder(), probe.processId).code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    }
+    {
+        // %LOCALAPPDATA% below a file: no folder can be made there.
+        test::TempFolder temp;
+        const ScopedEnvironment tmp(L"TMP", temp.Path());
+        const ScopedEnvironment tempVariable(L"TEMP", temp.Path());
+        CrashProbe probe(L"file\\Local");
+        ASSERT_TRUE(test::WriteFileBytes(probe.LocalAppData().substr(0, probe.LocalAppData().rfind(L'\\')), "x"));
+        ASSERT_TRUE(probe.Run(L"main"));
+        EXPECT_EQ(probe.exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+        EXPECT_EQ(TheDumpOf(temp.File(CrashDumpWriter::kSubFolder), probe.processId).code,
+                  static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
     }
 }
 
@@ -229,7 +324,7 @@ TEST(CrashDump, KeepsTheNewestFiveDumpsAndNothingElseIsTouched)
     EXPECT_EQ(probe.exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 
     std::vector<std::wstring> expected(earlier.begin() + 1, earlier.end());
-    const std::vector<std::wstring> dumps = probe.Dumps();
+    const std::vector<std::wstring> dumps = DumpsIn(folder);
     for (const std::wstring& dump : dumps) {
         if (dump.ends_with(L"-" + std::to_wstring(probe.processId) + L".dmp"))
             expected.push_back(dump);

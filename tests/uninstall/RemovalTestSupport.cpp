@@ -204,6 +204,50 @@ std::optional<DWORD> RegDword(HKEY root, const std::wstring& path, const std::ws
     return value;
 }
 
+std::optional<std::wstring> RegExpandString(HKEY root, const std::wstring& path, const std::wstring& name)
+{
+    wchar_t value[1024] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(value);
+}
+
+std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    ScopedKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key.key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumValueW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    ScopedKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key.key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (RegEnumKeyExW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 bool SetRegDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value)
 {
     ScopedKey key;

@@ -21,6 +21,9 @@ inline constexpr wchar_t kCompatibilityKey[] =
 inline constexpr wchar_t kBrowserEmulationKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
 inline constexpr wchar_t kUserSettingsKey[] = L"Software\\Morvane网页版";
+inline constexpr wchar_t kLocalDumpsKey[] = L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps";
+inline constexpr wchar_t kClientLocalDumpsKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\LocalDumps\\vorn.exe";
 
 inline constexpr DWORD kInstallTimeoutMs = 60000;
 inline constexpr DWORD kRemoverTimeoutMs = 30000;
@@ -53,6 +56,11 @@ bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
 bool KeyExists(HKEY root, const std::wstring& path);
 std::optional<std::wstring> RegString(HKEY root, const std::wstring& path, const std::wstring& name);
 std::optional<DWORD> RegDword(HKEY root, const std::wstring& path, const std::wstring& name);
+// A REG_EXPAND_SZ value as it is stored, unexpanded.
+std::optional<std::wstring> RegExpandString(HKEY root, const std::wstring& path, const std::wstring& name);
+// The names of a key's values and of its subkeys, sorted.
+std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& path);
+std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& path);
 bool SetRegDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value);
 bool CreateKey(HKEY root, const std::wstring& path);
 void DeleteKeyTree(HKEY root, const std::wstring& path);
