@@ -63,6 +63,13 @@ LRESULT CFrameBack::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     // are never anchored to its edges.
     if (msg == WM_SIZE && paint.layered && !IsWindowVisible(m_hWnd))
         return 0;
+    // A click on the shadow's rim activates nothing.
+    if (msg == WM_MOUSEACTIVATE && m_shadowMode)
+        return MA_NOACTIVATE;
+    // No menu to go into: an Alt released over the launcher (or the shadow,
+    // should it hold the keyboard) must not leave it in keyboard-menu mode.
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
+        return 1;
     return paint.HandleMessage(msg, wParam, lParam) ? 1 : 0;
 }
 
@@ -166,6 +173,11 @@ bool CFrameBack::OnPortalButton(CImageButton* button)
 void CFrameBack::EnterShadowMode()
 {
     m_shadowMode = true;
+    // A shadow is never the active window: when the game frame is hidden (the
+    // boss key) the system activates another program's window, not the rim
+    // around nothing, which would take the keyboard (Alt into menu mode).
+    if (m_hWnd)
+        SetWindowLongW(m_hWnd, GWL_EXSTYLE, GetWindowLongW(m_hWnd, GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     paint.draggable = false;
     paint.RemoveBackgroundStatic();
     for (int id : {kPayId, kHomeId, kForumId, kServiceId, kCloseId, kMinimizeId})

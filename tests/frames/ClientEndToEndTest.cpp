@@ -408,14 +408,17 @@ TEST_F(Client, FullScreenScreenshotAndARestoredPlaceKeptAcrossStarts)
     HWND inner = page;
     while (HWND child = GetWindow(inner, GW_CHILD))
         inner = child;
+    // Given again until it holds: the frame may still be taking the
+    // activation that the focus needs.
     const DWORD uiThread = GetWindowThreadProcessId(inner, nullptr);
-    AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
-    SetFocus(inner);
-    AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
     GUITHREADINFO ui = {};
     ui.cbSize = sizeof(ui);
-    EXPECT_TRUE(test::PumpUntil([&] { return GetGUIThreadInfo(uiThread, &ui) && ui.hwndFocus == inner; }))
-        << "the focus is in the page";
+    EXPECT_TRUE(test::PumpUntil([&] {
+        AttachThreadInput(GetCurrentThreadId(), uiThread, TRUE);
+        SetFocus(inner);
+        AttachThreadInput(GetCurrentThreadId(), uiThread, FALSE);
+        return test::PumpUntil([&] { return GetGUIThreadInfo(uiThread, &ui) && ui.hwndFocus == inner; }, 250);
+    })) << "the focus is in the page";
 
     ASSERT_TRUE(Xdotool(L"key F11"));
     ASSERT_TRUE(test::PumpUntil([&] { return WindowRect(frame) == screen && WindowRect(page) == screen; }, kTimeoutMs))

@@ -122,11 +122,18 @@ TEST_F(GameView, TitleBarButtonsKeepTheirDistanceFromTheRightEdge)
 TEST_F(GameView, BossKeyHidesToTheNotificationAreaAndBack)
 {
     EXPECT_FALSE(NotifyIconPresent(h.Frame()));
+    SetForegroundWindow(h.Frame());
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
     EXPECT_FALSE(IsWindowVisible(h.Frame()));
     EXPECT_TRUE(h.frame->m_bossHidden);
     EXPECT_TRUE(NotifyIconPresent(h.Frame()));
     EXPECT_TRUE(IsWindowVisible(h.Launcher())) << "the shadow stays in place";
+    // The system is told never to hand the activation to the shadow (Wine
+    // activates a hidden window's owner regardless).
+    EXPECT_TRUE(GetWindowLongW(h.Launcher(), GWL_EXSTYLE) & WS_EX_NOACTIVATE) << "the shadow takes no activation";
+    EXPECT_EQ(SendMessageW(h.Launcher(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(h.Launcher()),
+                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
     EXPECT_STREQ(h.frame->m_notifyIcon.szTip, L"Morvane网页版");
 
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
