@@ -37,23 +37,37 @@ MONITORINFO MonitorOf(HWND hwnd)
     return info;
 }
 
+// The calling thread's keyboard with the keys in `held` down, for the life of the object.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<BYTE> held)
+    {
+        BYTE state[256] = {};
+        for (BYTE k : held)
+            state[k] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~HeldKeys()
+    {
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+    }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+};
+
 // A key pressed while the modifiers in `held` are down, as the thread that
 // takes it from its queue sees it, through that thread's pre-translation. True
 // when a window of the client took the keystroke.
 BOOL Press(CAppManager& manager, HWND target, WORD key, std::initializer_list<BYTE> held, bool repeat)
 {
-    BYTE state[256] = {};
-    for (BYTE k : held)
-        state[k] = 0x80;
-    SetKeyboardState(state);
+    const HeldKeys keys(held);
     MSG msg = {};
     msg.hwnd = target;
     msg.message = (held.size() == 1 && *held.begin() == VK_MENU) ? WM_SYSKEYDOWN : WM_KEYDOWN;
     msg.wParam = key;
     msg.lParam = 1 | (repeat ? 1 << 30 : 0);
     const BOOL taken = manager.FilterMessage(&msg);
-    BYTE none[256] = {};
-    SetKeyboardState(none);
     return taken;
 }
 
@@ -238,17 +252,11 @@ TEST(PlayerKeyChoice, OnALayoutWithAltGrTheRightAltTypesItsCharacterInstead)
 {
     // AltGr comes as Ctrl+Alt, with the right Alt (and a left Ctrl the system adds).
     const auto key = [](WORD vk, std::initializer_list<BYTE> held, bool layoutHasAltGr) {
-        BYTE state[256] = {};
-        for (BYTE k : held)
-            state[k] = 0x80;
-        SetKeyboardState(state);
+        const HeldKeys keys(held);
         MSG msg = {};
         msg.message = WM_KEYDOWN;
         msg.wParam = vk;
-        const PlayerCommand command = PlayerKeyOf(msg, false, layoutHasAltGr).command;
-        BYTE none[256] = {};
-        SetKeyboardState(none);
-        return command;
+        return PlayerKeyOf(msg, false, layoutHasAltGr).command;
     };
     const std::initializer_list<BYTE> altGr = {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_RMENU};
     const std::initializer_list<BYTE> leftCtrlAlt = {VK_CONTROL, VK_LCONTROL, VK_MENU, VK_LMENU};
