@@ -9,7 +9,6 @@
 #include "frames/PlayerSettings.h"
 #include "ui/framework/WorkArea.h"
 
-#include <algorithm>
 
 namespace {
 

@@ -221,7 +221,7 @@ void ExpectOneDumpAndTheUsualEnd(const wchar_t* mode, DWORD code, DWORD exitCode
         << testing::PrintToString(facts.faultingModule);
 }
 
-TEST(CrashDump, ACrashOnAnyThreadLeavesOneDumpOfItsExceptionAndEndsWithItsCode)
+TEST(CrashDump, ACrashOnAnyThreadTerminateAndAbortEachLeaveOneDumpAndTheUsualEnd)
 {
     {
         CrashProbe probe;
@@ -236,11 +236,8 @@ TEST(CrashDump, ACrashOnAnyThreadLeavesOneDumpOfItsExceptionAndEndsWithItsCode)
     // process with 0 instead of the exception's code, depending only on where
     // the last frame ended: the exit code is not the writer's here.
     ExpectOneDumpAndTheUsualEnd(L"stack-overflow", EXCEPTION_STACK_OVERFLOW, 0, true);
-}
-
-TEST(CrashDump, TerminateAndAbortLeaveOneDumpAndEndWithExitCode3)
-{
-    // The runtime reports the exception and aborts; the abort writes no second dump.
+    // Terminate: the runtime reports the exception and aborts; the abort
+    // writes no second dump. Both end with exit code 3.
     ExpectOneDumpAndTheUsualEnd(L"terminate", CrashDumpWriter::kTerminateCode, 3, true);
     ExpectOneDumpAndTheUsualEnd(L"abort", CrashDumpWriter::kAbortCode, 3, true);
 }

@@ -16,6 +16,18 @@
 
 namespace frametest {
 
+// QueryInterface of an object that is two interfaces (First answering IUnknown too).
+template <class First, class Second, class Self> HRESULT AnswerFor(Self* self, REFIID iid, void** out)
+{
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(First))
+        *out = static_cast<First*>(self);
+    else if (iid == __uuidof(Second))
+        *out = static_cast<Second*>(self);
+    else
+        return *out = nullptr, E_NOINTERFACE;
+    return S_OK;
+}
+
 class FakeSession : public IAudioSessionControl, public ISimpleAudioVolume {
 public:
     std::atomic<bool> muted{false};
@@ -29,13 +41,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IAudioSessionControl))
-            *out = static_cast<IAudioSessionControl*>(this);
-        else if (iid == __uuidof(ISimpleAudioVolume))
-            *out = static_cast<ISimpleAudioVolume*>(this);
-        else
-            return *out = nullptr, E_NOINTERFACE;
-        return S_OK;
+        return AnswerFor<IAudioSessionControl, ISimpleAudioVolume>(this, iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -80,13 +86,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(IMMDevice))
-            *out = static_cast<IMMDevice*>(this);
-        else if (iid == __uuidof(IAudioSessionManager))
-            *out = static_cast<IAudioSessionManager*>(this);
-        else
-            return *out = nullptr, E_NOINTERFACE;
-        return S_OK;
+        return AnswerFor<IMMDevice, IAudioSessionManager>(this, iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }

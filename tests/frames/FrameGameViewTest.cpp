@@ -160,23 +160,6 @@ TEST_F(GameView, TheBossKeyIsAltDByDefault)
     EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kBossKeyRow), L"老板键(Alt+D)");
 }
 
-TEST(GameViewConfig, ABossKeyFromConfigIsTheOneRegistered)
-{
-    FrameHarness h;
-    h.WriteConfig(L"Common", L"fsModifiers", L"2");
-    h.WriteConfig(L"Common", L"vkCode", L"81");
-    ASSERT_TRUE(h.Start());
-    ASSERT_TRUE(h.EnterGameView());
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(RegisterHotKey(probe, 1, MOD_CONTROL, 'Q')) << "Ctrl+Q is taken by the frame";
-    EXPECT_TRUE(RegisterHotKey(probe, 2, MOD_ALT, 'D')) << "Alt+D is left free";
-    UnregisterHotKey(probe, 2);
-    DestroyWindow(probe);
-    EXPECT_EQ(h.frame->m_hotKeyModifiers, 2);
-    EXPECT_EQ(h.frame->m_hotKeyVirtualKey, 81);
-    EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Ctrl+Q)");
-}
-
 TEST(GameViewConfig, AnUnusableBossKeyFallsBackToAltD)
 {
     FrameHarness h;
@@ -190,31 +173,42 @@ TEST(GameViewConfig, AnUnusableBossKeyFallsBackToAltD)
     EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Alt+D)");
 }
 
-TEST(GameViewConfig, ABossKeyHeldByAnotherProgramGivesWayToAltDOrToNone)
+TEST(GameViewConfig, ABossKeyFromConfigIsRegisteredOrGivesWayToAltDOrToNone)
 {
-    // Another program holds Ctrl+Q (as the shell holds Win+D): the frame takes
-    // Alt+D; when Alt+D is held too, the frame has no boss key and says so.
+    // Ctrl+Q from Config.ini: free, it is the frame's; held by another program
+    // (as the shell holds Win+D), the frame takes Alt+D; with Alt+D held too,
+    // the frame has no boss key and says so.
     HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL, 'Q'));
-    for (const bool altDHeld : {false, true}) {
-        SCOPED_TRACE(altDHeld ? "Alt+D held as well" : "Alt+D free");
-        if (altDHeld) {
-            ASSERT_TRUE(RegisterHotKey(other, 2, MOD_ALT, 'D'));
+    const struct {
+        UINT heldModifiers;
+        UINT heldKey;
+        const wchar_t* menuText;
+    } cases[] = {{0, 0, L"老板键(Ctrl+Q)"}, {MOD_CONTROL, 'Q', L"老板键(Alt+D)"}, {MOD_ALT, 'D', L"老板键(不可用)"}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(cases[i].menuText)));
+        if (cases[i].heldKey) {
+            ASSERT_TRUE(RegisterHotKey(other, i, cases[i].heldModifiers, cases[i].heldKey));
         }
         FrameHarness h;
         h.WriteConfig(L"Common", L"fsModifiers", L"2");
         h.WriteConfig(L"Common", L"vkCode", L"81");
         ASSERT_TRUE(h.Start());
         ASSERT_TRUE(h.EnterGameView());
-        EXPECT_EQ(h.frame->m_bossKey.MenuText(), altDHeld ? L"老板键(不可用)" : L"老板键(Alt+D)");
+        EXPECT_EQ(h.frame->m_hotKeyModifiers, 2);
+        EXPECT_EQ(h.frame->m_hotKeyVirtualKey, 81);
+        EXPECT_EQ(h.frame->m_bossKey.MenuText(), cases[i].menuText);
         HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        if (!altDHeld) {
-            EXPECT_FALSE(RegisterHotKey(probe, 3, MOD_ALT, 'D')) << "Alt+D is the frame's";
+        if (i == 0) {
+            EXPECT_FALSE(RegisterHotKey(probe, 1, MOD_CONTROL, 'Q')) << "Ctrl+Q is taken by the frame";
+        }
+        if (i < 2) {
+            EXPECT_EQ(RegisterHotKey(probe, 2, MOD_ALT, 'D') != FALSE, i == 0) << "Alt+D is the frame's only in its stead";
+            UnregisterHotKey(probe, 2);
         }
         DestroyWindow(probe);
     }
-    UnregisterHotKey(other, 1);
-    UnregisterHotKey(other, 2);
+    for (int i = 0; i < 3; ++i)
+        UnregisterHotKey(other, i);
     DestroyWindow(other);
 }
 

@@ -214,39 +214,33 @@ std::optional<std::wstring> RegExpandString(HKEY root, const std::wstring& path,
     return std::wstring(value);
 }
 
-std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& path)
+namespace {
+// The names a key's values (subKeys false) or subkeys hold, sorted.
+std::vector<std::wstring> RegNames(HKEY root, const std::wstring& path, bool subKeys)
 {
     std::vector<std::wstring> names;
     ScopedKey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key.key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path.c_str(), 0, subKeys ? KEY_ENUMERATE_SUB_KEYS : KEY_QUERY_VALUE, &key.key) !=
+        ERROR_SUCCESS)
         return names;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
-        if (RegEnumValueW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const LSTATUS status = subKeys
+                                   ? RegEnumKeyExW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                   : RegEnumValueW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
             break;
         names.emplace_back(name, length);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
+} // namespace
 
-std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& path)
-{
-    std::vector<std::wstring> names;
-    ScopedKey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key.key) != ERROR_SUCCESS)
-        return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& path) { return RegNames(root, path, false); }
+
+std::vector<std::wstring> RegSubKeyNames(HKEY root, const std::wstring& path) { return RegNames(root, path, true); }
 
 bool SetRegDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value)
 {

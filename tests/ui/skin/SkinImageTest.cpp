@@ -217,7 +217,7 @@ TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
     EXPECT_EQ(UnpackSkinPixels(nullptr, size), nullptr);
 }
 
-TEST(SkinImages, NoiseThatDoesNotCompressIsStoredAsItIsAndUnpackedByteForByte)
+TEST(SkinImages, NoiseIsStoredAsItIsAndAHeaderThatDoesNotMatchItsStreamGivesWayToThePng)
 {
     test::ThreadManager manager;
     // 84 x 24 RGB noise: 8064 bytes of pixels, a whole chunk and a short one,
@@ -243,24 +243,17 @@ TEST(SkinImages, NoiseThatDoesNotCompressIsStoredAsItIsAndUnpackedByteForByte)
     EXPECT_EQ(bits, png) << "every byte as the PNG has it";
     auto loaded = LoadPngResource(4150);
     EXPECT_NE(dynamic_cast<CSkinBitmap*>(loaded.get()), nullptr) << "shown from its packed pixels";
-}
 
-TEST(SkinImages, PackedPixelsWhoseHeaderDoesNotMatchTheirStreamGiveWayToThePng)
-{
-    test::ThreadManager manager;
-    const std::vector<BYTE> intact = PackedResource(4150);
-    auto good = UnpackSkinPixels(intact.data(), static_cast<DWORD>(intact.size()));
-    ASSERT_NE(good, nullptr);
-    const std::vector<DWORD> expected = PremultipliedPixels(good.get());
-    // The same stream (its last chunk stored), its header a row or a column
-    // fewer or more; beside each, the noise's PNG.
+    // The same stream, its header a row or a column fewer or more; beside
+    // each, the noise's PNG.
+    const std::vector<DWORD> expected = PremultipliedPixels(unpacked.get());
     const std::pair<int, const char*> cases[] = {
         {4151, "a row short"}, {4152, "a row long"}, {4153, "a column short"}, {4154, "a column long"}};
     for (auto [id, what] : cases) {
         SCOPED_TRACE(what);
-        const std::vector<BYTE> packed = PackedResource(id);
-        ASSERT_EQ(packed.size(), intact.size());
-        EXPECT_EQ(UnpackSkinPixels(packed.data(), static_cast<DWORD>(packed.size())), nullptr);
+        const std::vector<BYTE> damaged = PackedResource(id);
+        ASSERT_EQ(damaged.size(), packed.size());
+        EXPECT_EQ(UnpackSkinPixels(damaged.data(), static_cast<DWORD>(damaged.size())), nullptr);
         auto image = LoadPngResource(id);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(dynamic_cast<CSkinBitmap*>(image.get()), nullptr) << "decoded from the PNG";
