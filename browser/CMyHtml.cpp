@@ -87,6 +87,32 @@ void CMyHtml::SetSilent(VARIANT_BOOL silent)
         control->put_Silent(silent);
 }
 
+void CMyHtml::SetPageDpi(int dpi)
+{
+    if (m_pageDpi.exchange(dpi) == dpi)
+        return;
+    if (!IsUiThread()) {
+        if (g_htmlAppManager)
+            g_htmlAppManager->PostRequest(Request(REQUEST_FIT_PAGE));
+        return;
+    }
+    FitPageToDisplay();
+}
+
+void CMyHtml::FitPageToDisplay()
+{
+    pagezoom::Exec exec = m_execZoom;
+    if (!exec) {
+        IWebBrowser2* control = m_browser.WebBrowser();
+        if (!control)
+            return;
+        exec = [control](OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) {
+            return control->ExecWB(command, option, in, out);
+        };
+    }
+    pagezoom::FitToDisplay(exec, m_pageDpi, dpi::OfSystem());
+}
+
 bool CMyHtml::IsBrowserReady() const { return m_browser.IsCreated(); }
 
 BOOL CMyHtml::PreTranslateMessage(MSG* msg)

@@ -6,9 +6,12 @@
 // sees keyboard messages before they are dispatched.
 
 #include "browser/CWebBrowser.h"
+#include "browser/PageZoom.h"
+#include "ui/framework/DpiScale.h"
 #include "ui/framework/CHtmlTarget.h"
 #include "ui/framework/HtmlRequest.h"
 
+#include <atomic>
 #include <functional>
 
 class CMyHtml : public CHtmlTarget {
@@ -47,6 +50,10 @@ public:
     BOOL Navigate(const wchar_t* url, int flags) override;
     void Refresh() override;
     void SetSilent(VARIANT_BOOL silent) override;
+    // The DPI the page is shown at, from any thread: the page follows at once
+    // and after each navigation (FitPageToDisplay, on the UI thread).
+    void SetPageDpi(int dpi);
+    void FitPageToDisplay() override;
 
     bool m_fitExactly = false;
     // Offered every keystroke of the page before the control sees it (on the
@@ -54,7 +61,10 @@ public:
     // window is created.
     std::function<bool(const MSG&)> m_takeKey;
     CWebBrowser m_browser;
+    // The control's ExecWB; replaceable for tests.
+    pagezoom::Exec m_execZoom;
 
 private:
     HtmlRequest Request(int code) const;
+    std::atomic<int> m_pageDpi{DpiScale::kBaseDpi};
 };

@@ -33,7 +33,8 @@ class CWebBrowser : public IDispatch,
                     public IDocHostUIHandler {
 public:
     // Flags of the host information the site adds to what the control brings.
-    static constexpr DWORD kHostFlags = DOCHOSTUIFLAG_NO3DBORDER;
+    // DPI aware: the control zooms its pages by the display's scale.
+    static constexpr DWORD kHostFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
     static constexpr DWORD kNoScrollFlag = DOCHOSTUIFLAG_SCROLL_NO;
     static constexpr int kClassNameCapacity = 512;
 

@@ -4,7 +4,6 @@
 #include "frames/CFrameGame.h"
 #include "frames/CloseMsgWnd.h"
 #include "resources/resource.h"
-#include "ui/framework/CShadowCtrl.h"
 #include "ui/skin/SkinImage.h"
 #include "ui/skin/SkinPreload.h"
 
@@ -26,6 +25,9 @@ constexpr LauncherButton kLauncherButtons[] = {
     {CFrameBack::kPayId, IDP_LAUNCH_PAY, IDP_LAUNCH_PAY_HOVER, 408, 171, 492, 195},
 };
 
+// The launcher's scale where nothing better is known.
+HMONITOR PrimaryMonitor() { return MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY); }
+
 } // namespace
 
 std::vector<int> CFrameBack::ArtworkIds()
@@ -38,6 +40,21 @@ std::vector<int> CFrameBack::ArtworkIds()
     }
     return ids;
 }
+
+HMONITOR CFrameBack::StartMonitor() { return PrimaryMonitor(); }
+
+DpiScale CFrameBack::ScaleOn(HMONITOR monitor)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    const int dpi = dpi::OfMonitor(monitor);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        return DpiScale(dpi);
+    const SIZE room = {info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top};
+    return DpiScale(dpi::Fitting(dpi, {kWidth, kHeight}, room));
+}
+
+RECT CFrameBack::PageArea() const { return paint.scale.Box(kPageLeft, kPageTop, kPageWidth, kPageHeight); }
 
 CFrameBack::CFrameBack()
 {
@@ -70,6 +87,10 @@ LRESULT CFrameBack::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     // should it hold the keyboard) must not leave it in keyboard-menu mode.
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU)
         return 1;
+    if (msg == WM_DPICHANGED) {
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     return paint.HandleMessage(msg, wParam, lParam) ? 1 : 0;
 }
 
@@ -79,32 +100,69 @@ void CFrameBack::OnCreate(CREATESTRUCTW*)
     // Never a task-bar button of its own: the game frame has it.
     SetWindowLongW(m_hWnd, GWL_EXSTYLE, (GetWindowLongW(m_hWnd, GWL_EXSTYLE) & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
 
-    RECT client = {};
-    GetClientRect(m_hWnd, &client);
     paint.draggable = true;
-    paint.captionRect = client; // a press anywhere outside the buttons drags the launcher
-
-    CreatePens();
-
-    // The artwork was decoded while start-up went on, where the client did so;
-    // otherwise (a frame made by a test program) it is decoded now.
-    SkinPreload* preloaded = g_app ? g_app->m_launcherArt : nullptr;
-    auto artwork = [preloaded](int id) { return preloaded ? preloaded->Take(id) : LoadPngResource(id); };
-    for (const LauncherButton& b : kLauncherButtons) {
-        CImageButton* button = paint.AddButton(b.id, 0, 0, 0, 0, 0, b.left, b.top, b.right, b.bottom);
-        button->SetImages(artwork(b.normal), artwork(b.hover));
-    }
-    paint.AddStatic(0, kArtworkId, false, client)->image = artwork(IDP_LAUNCHER);
-
+    AddLauncherItems();
     // Layered output; the first image is pushed as the window is shown.
     paint.EnableLayered();
 }
 
-void CFrameBack::OnDestroy()
+void CFrameBack::AddLauncherItems()
 {
-    for (auto& pen : m_pens)
-        pen.reset();
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    paint.captionRect = client; // a press anywhere outside the buttons drags the launcher
+    m_rim.SetScale(paint.scale);
+
+    // The artwork was decoded while start-up went on, where the client did so
+    // (for the scale it starts at); otherwise (a frame made by a test program,
+    // another scale) it is decoded now.
+    SkinPreload* preloaded = g_app ? g_app->m_launcherArt : nullptr;
+    const int dpi = paint.scale.Dpi();
+    if (preloaded && preloaded->Dpi() != dpi)
+        preloaded = nullptr;
+    auto artwork = [preloaded, dpi](int id) {
+        std::unique_ptr<Gdiplus::Image> image = preloaded ? preloaded->Take(id) : nullptr;
+        return image ? std::move(image) : LoadPngResource(id, dpi);
+    };
+    for (const LauncherButton& b : kLauncherButtons) {
+        const RECT r = paint.scale.Box(b.left, b.top, b.right - b.left, b.bottom - b.top);
+        CImageButton* button = paint.AddButton(b.id, 0, 0, 0, 0, 0, r.left, r.top, r.right, r.bottom);
+        button->SetImages(artwork(b.normal), artwork(b.hover));
+    }
+    paint.AddStatic(0, kArtworkId, false, client)->image = artwork(IDP_LAUNCHER);
 }
+
+void CFrameBack::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    const DpiScale previous = paint.scale;
+    if (m_shadowMode) {
+        // The game frame places its shadow; only the rim follows the scale.
+        paint.scale = DpiScale(dpi);
+        m_rim.SetScale(paint.scale);
+        paint.Redraw();
+        return;
+    }
+    // As large as fits on the monitor the launcher is going to.
+    const HMONITOR monitor = MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST);
+    paint.scale = DpiScale(dpi::Fitting(dpi, {kWidth, kHeight}, [monitor] {
+        MONITORINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetMonitorInfoW(monitor, &info))
+            return SIZE{LONG_MAX, LONG_MAX};
+        return SIZE{info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top};
+    }()));
+    if (paint.scale == previous)
+        return;
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, paint.scale(kWidth), paint.scale(kHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    AddLauncherItems();
+    paint.Redraw();
+    if (m_game)
+        m_game->FollowLauncherScale(paint.scale);
+    OnMove(0, 0);
+}
+
+void CFrameBack::OnDestroy() { m_rim.Release(); }
 
 void CFrameBack::OnMove(int, int)
 {
@@ -114,14 +172,8 @@ void CFrameBack::OnMove(int, int)
     // The page area follows the launcher.
     RECT w = {};
     ::GetWindowRect(m_hWnd, &w);
-    MoveWindow(game, w.left + kPageLeft, w.top + kPageTop, kPageWidth, kPageHeight, TRUE);
-}
-
-void CFrameBack::CreatePens()
-{
-    const float widths[3] = {2.0f, 2.0f, 4.0f};
-    for (int i = 0; i < 3; ++i)
-        m_pens[i] = std::make_unique<Gdiplus::Pen>(Gdiplus::Color(m_colors[i]), widths[i]);
+    const RECT page = PageArea();
+    MoveWindow(game, w.left + page.left, w.top + page.top, page.right - page.left, page.bottom - page.top, TRUE);
 }
 
 HWND CFrameBack::GameWindow() const
@@ -188,23 +240,7 @@ void CFrameBack::PaintShadow(Gdiplus::Graphics& g)
 {
     if (!m_shadowMode || !m_hWnd)
         return;
-    RECT c = {};
-    GetClientRect(m_hWnd, &c);
-    const int s = m_inset;
-    const int k = m_radius;
-    struct Outline {
-        int left, top, right, bottom, radius;
-    } outlines[3] = {
-        {c.left + s - 5, c.top + s - 5, c.right + 4 - s, c.bottom + 4 - s, k + 1},
-        {c.left + s - 3, c.top + s - 3, c.right + 2 - s, c.bottom + 2 - s, k + 1},
-        {c.left + s, c.top + s, c.right - 1 - s, c.bottom - 1 - s, k - 1},
-    };
-    for (int i = 0; i < 3; ++i) {
-        if (!m_pens[i])
-            continue;
-        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-        const Outline& o = outlines[i];
-        CShadowCtrl::AddRoundedOutline(path, o.left, o.top, o.right, o.bottom, o.radius);
-        g.DrawPath(m_pens[i].get(), &path);
-    }
+    RECT client = {};
+    GetClientRect(m_hWnd, &client);
+    m_rim.Draw(g, client);
 }

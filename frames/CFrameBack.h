@@ -3,8 +3,11 @@
 // window of artwork with minimise, close and four portal buttons, carrying the
 // game frame over its dark panel. In the game view it becomes the game frame's
 // soft shadow: three translucent grey outlines, 6 pixels around the game window.
+// Those are lengths at 96 DPI: the launcher is drawn at its monitor's scale, or
+// at the largest smaller one at which it fits the monitor's work area.
 
 #include "app/PortalSite.h"
+#include "ui/framework/ShadowRim.h"
 #include "ui/framework/CWindowCtrl.h"
 #include "ui/skin/CImagePaint.h"
 
@@ -42,6 +45,14 @@ public:
 
     // The resource ids of the launcher's images, to decode ahead of OnCreate.
     static std::vector<int> ArtworkIds();
+    // The scale of a launcher on the monitor: the monitor's, or the largest
+    // smaller one at which the whole launcher fits its work area (never less
+    // than 96 DPI).
+    static DpiScale ScaleOn(HMONITOR monitor);
+    // The monitor the launcher starts on: the primary one.
+    static HMONITOR StartMonitor();
+    // Where the game frame lies over the launcher, relative to its corner.
+    RECT PageArea() const;
     // From the launcher to the shadow role, for good.
     void EnterShadowMode();
     // The painter's click callback; false consumes the click.
@@ -49,16 +60,16 @@ public:
     // The painter's foreground callback: the shadow outlines.
     void PaintShadow(Gdiplus::Graphics& g);
 
-    int m_inset = 6;
-    int m_radius = 3;
-    std::unique_ptr<Gdiplus::Pen> m_pens[3];
-    Gdiplus::ARGB m_colors[3] = {0x0F8A8A8A, 0x328A8A8A, 0x648A8A8A};
+    ShadowRim m_rim;
     CImagePaint paint;
     CFrameGame* m_game = nullptr;
     bool m_shadowMode = false;
     PortalSite m_portal;
 
 private:
-    void CreatePens();
+    // The artwork and its buttons at the painter's scale, anew.
+    void AddLauncherItems();
+    // Moves to a monitor of another DPI (WM_DPICHANGED).
+    void OnDpiChanged(int dpi, const RECT& suggested);
     HWND GameWindow() const;
 };

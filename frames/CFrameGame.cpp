@@ -18,19 +18,21 @@ namespace {
 
 constexpr Gdiplus::ARGB kMenuHoverColor = 0xFF9CD0FE;
 
-std::unique_ptr<Gdiplus::Font> MakeTitleFont()
+} // namespace
+
+std::unique_ptr<Gdiplus::Font> CFrameGame::MakeTitleFont(const DpiScale& scale)
 {
+    // Tahoma 9 pt at the window's scale.
+    const float size = scale.FontPixels(9.0f);
     Gdiplus::FontFamily tahoma(L"Tahoma");
     if (tahoma.GetLastStatus() == Gdiplus::Ok)
-        return std::make_unique<Gdiplus::Font>(&tahoma, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        return std::make_unique<Gdiplus::Font>(&tahoma, size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     // The generic family can be missing too (a system without fonts): then no title is drawn.
     const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
     if (generic && generic->IsAvailable())
-        return std::make_unique<Gdiplus::Font>(generic, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+        return std::make_unique<Gdiplus::Font>(generic, size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     return nullptr;
 }
-
-} // namespace
 
 CFrameGame::CFrameGame()
 {
@@ -54,21 +56,30 @@ void CFrameGame::Launch()
         RunModalLoop();
 }
 
-POINT CFrameGame::LauncherOrigin()
+POINT CFrameGame::LauncherOrigin(SIZE launcher)
 {
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     // Screen coordinates without the work area's own origin, as the launcher has always been placed.
-    return {(work.right - work.left - CFrameBack::kWidth) / 2, (work.bottom - work.top - CFrameBack::kHeight) / 2};
+    return {(work.right - work.left - launcher.cx) / 2, (work.bottom - work.top - launcher.cy) / 2};
+}
+
+SIZE CFrameGame::LauncherSize() const
+{
+    return {m_back.paint.scale(CFrameBack::kWidth), m_back.paint.scale(CFrameBack::kHeight)};
 }
 
 void CFrameGame::ShowLauncher()
 {
     if (m_back.m_hWnd)
         return;
-    const POINT origin = LauncherOrigin();
-    m_back.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, origin.x, origin.y, CFrameBack::kWidth,
-                  CFrameBack::kHeight, nullptr);
+    // The launcher, and the page area over it, at the scale of the monitor
+    // it starts on.
+    m_back.paint.scale = CFrameBack::ScaleOn(CFrameBack::StartMonitor());
+    paint.scale = m_back.paint.scale;
+    const SIZE size = LauncherSize();
+    const POINT origin = LauncherOrigin(size);
+    m_back.Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, origin.x, origin.y, size.cx, size.cy, nullptr);
     // Let the launcher reach the screen before the page area is built: a look
     // at the message queue hands the display what has been drawn so far.
     MSG pending;
@@ -78,16 +89,17 @@ void CFrameGame::ShowLauncher()
 bool CFrameGame::CreateWindows()
 {
     ShowLauncher();
-    const POINT origin = LauncherOrigin();
+    const POINT origin = LauncherOrigin(LauncherSize());
+    const RECT page = m_back.PageArea();
+    const SIZE pageSize = {page.right - page.left, page.bottom - page.top};
 
-    if (GetSystemMetrics(SM_CXSCREEN) >= CFrameBack::kPageWidth &&
-        GetSystemMetrics(SM_CYSCREEN) >= CFrameBack::kPageHeight) {
-        minWidth = CFrameBack::kPageWidth;
-        minHeight = CFrameBack::kPageHeight;
+    if (GetSystemMetrics(SM_CXSCREEN) >= pageSize.cx && GetSystemMetrics(SM_CYSCREEN) >= pageSize.cy) {
+        minWidth = pageSize.cx;
+        minHeight = pageSize.cy;
     }
     const DWORD style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    if (!Create(WS_EX_APPWINDOW, nullptr, nullptr, style, origin.x + CFrameBack::kPageLeft,
-                origin.y + CFrameBack::kPageTop, CFrameBack::kPageWidth, CFrameBack::kPageHeight, m_back.m_hWnd))
+    if (!Create(WS_EX_APPWINDOW, nullptr, nullptr, style, origin.x + page.left, origin.y + page.top, pageSize.cx,
+                pageSize.cy, m_back.m_hWnd))
         return false;
     m_back.m_game = this;
     return true;
@@ -95,7 +107,7 @@ bool CFrameGame::CreateWindows()
 
 void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
-    m_titleFont = MakeTitleFont();
+    m_titleFont = MakeTitleFont(paint.scale);
     m_titleBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
     SetIconFromResource(64, true);
     SetIconFromResource(64, false);
@@ -121,6 +133,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     site.SetExternalCallback(
         [this](unsigned dispid, const std::vector<std::wstring>& args) { return HandleExternalCall(dispid, args); });
 
+    m_html.SetPageDpi(paint.scale.Dpi());
     const std::wstring startUrl = g_app ? std::wstring(g_app->m_startUrl) : m_portal.StartPage();
     m_html.Navigate(startUrl.c_str(), kNavNoHistory);
     // Silent: the control shows no dialog boxes of its own.
@@ -128,10 +141,8 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
 
     for (CImageMenu* menu : {&m_mainMenu, &m_trayMenu}) {
         menu->SetClassName(L"zarvo_menu");
-        menu->paint.rowHeight = 24;
         menu->paint.SetHoverColor(kMenuHoverColor);
     }
-    m_mainMenu.width = kMainMenuWidth;
     m_mainMenu.paint.SetOnRowClick([this](CImageItem* row) { OnMainMenuItem(row); });
     m_trayMenu.paint.SetOnRowClick([this](CImageItem* row) { OnTrayMenuItem(row); });
 
@@ -141,7 +152,6 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_notifyIcon.uID = kNotifyIconId;
     m_notifyIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_notifyIcon.uCallbackMessage = WM_TRAYNOTIFY;
-    m_notifyIcon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN));
 
     // Muted from the start when the player left it muted. Only then is the
     // audio API loaded before the game view.
@@ -219,6 +229,9 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SESSION_NEWS:
         OnSessionNews(wParam, lParam);
         return 1;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_ENDSESSION:
         // Windows is ending: the process may go without its windows being destroyed.
         if (wParam)

@@ -78,6 +78,7 @@ public:
     static constexpr int kRowIconOffset = 1000;
     // Wide enough for the rows that name their keys.
     static constexpr int kMainMenuWidth = 176;
+    static constexpr int kMenuRowHeight = 24;
 
     static constexpr int kTitleBarHeight = 25;
     static constexpr int kGameMinWidth = 1020;
@@ -103,6 +104,8 @@ public:
     /* 17 */ bool OnButtonClick(CImageButton* button) override;
     /* 22 */ void OnPaintForeground(Gdiplus::Graphics& g) override;
 
+    // In the login view the page area is drawn at the launcher's scale.
+    void FollowLauncherScale(DpiScale scale);
     // Creates the launcher and the frame and runs the modal loop until the
     // frame's window is gone.
     void Launch();
@@ -174,6 +177,8 @@ public:
     int m_hotKeyModifiers = 0;
     int m_hotKeyVirtualKey = 0;
     NOTIFYICONDATAW m_notifyIcon = {};
+    ScopedIcon m_notifyIconImage;
+    int m_notifyIconSize = 0;
     bool m_bossHidden = false;
     std::atomic<bool> m_titleFromScript{false};
 
@@ -203,14 +208,25 @@ private:
     BOOL NotifyIcon(DWORD message);
     void FollowWithShadow();
     void ShowZoomGlyph();
-    // Where the launcher goes: centred in the work area's size.
-    static POINT LauncherOrigin();
+    // Where a launcher of this size goes: centred in the work area's size.
+    static POINT LauncherOrigin(SIZE launcher);
+    SIZE LauncherSize() const;
     void AddTitleBar();
+    static std::unique_ptr<Gdiplus::Font> MakeTitleFont(const DpiScale& scale);
+    // The title text's place in the title bar.
+    RECT TitleTextRect() const;
+    // Empties a menu made at another scale than the one it opens at next; its
+    // rows, size and shadow are made for that one.
+    void PrepareMenu(CImageMenu& menu, DpiScale scale, int width);
+    // Moves to a monitor of another DPI (WM_DPICHANGED): laid out again at its scale.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     // A keystroke of the frame's windows (main thread) or of the page (UI
     // thread) that is one of the player's keys: true takes it from its window.
     bool TakePlayerKey(const MSG& msg, bool fromPage);
     void ShowKeptGameView(const GameViewRecord& kept);
     void RegisterBossKey();
+    // The game view's minimum size at the window's scale.
+    void SetGameMinimumSize();
     void NoteRestoredRect();
     void LayOut();
     void ShowNotice(const std::wstring& text);

@@ -40,6 +40,8 @@ void CFrameGame::HandleNavigateComplete(const wchar_t* url)
 
 void CFrameGame::HandleDocumentComplete(IDispatch*, const wchar_t* url)
 {
+    // Each new page at the display's scale, whatever the document is.
+    m_html.FitPageToDisplay();
     ComPtr<IHTMLDocument2> document = m_html.m_browser.GetHtmlDocument2();
     if (!document)
         return;

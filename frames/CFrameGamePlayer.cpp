@@ -92,14 +92,16 @@ void CFrameGame::ShowNotice(const std::wstring& text)
     ::GetWindowRect(m_hWnd, &frame);
     if (m_html.m_hWnd)
         ::GetWindowRect(m_html.m_hWnd, &page);
+    const DpiScale& px = paint.scale;
+    m_notice.scale = px;
     if (m_fullScreen) {
         // No title bar: at the top of the page.
-        m_notice.Show(m_hWnd, page.left + kNoticeMargin, page.top + kNoticeMargin,
-                      page.right - page.left - 2 * kNoticeMargin, text);
+        const int margin = px(kNoticeMargin);
+        m_notice.Show(m_hWnd, page.left + margin, page.top + margin, page.right - page.left - 2 * margin, text);
     } else {
         // Over the title text, clear of the links and buttons at the bar's right end.
-        const int x = frame.left + 22;
-        m_notice.Show(m_hWnd, x, frame.top + 2, frame.right - kNoticeClearRight - x, text);
+        const int x = frame.left + px(22);
+        m_notice.Show(m_hWnd, x, frame.top + px(2), frame.right - px(kNoticeClearRight) - x, text);
     }
 }
 

@@ -19,49 +19,55 @@ constexpr Gdiplus::ARGB kMenuTextColor = 0xFF0C0C0C;
 
 void CFrameGame::AddTitleBar()
 {
+    // Every length at 96 DPI; px scales it to the window's DPI. Buttons are
+    // placed by their left edge and drawn at their images' size.
+    const DpiScale& px = paint.scale;
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     const int r = client.right;
     const int t = client.top;
+    const int height = px(kTitleBarHeight);
 
-    CImageStatic* bar = paint.AddStatic(IDP_TITLE_BAR, kTitleBarId, true, {client.left, t, client.left + 1366, t + 25});
+    CImageStatic* bar =
+        paint.AddStatic(IDP_TITLE_BAR, kTitleBarId, true, {client.left, t, client.left + px(1366), t + height});
     bar->anchorRight = 0;
     bar->fixedLeft = 0;
-    paint.AddStatic(IDP_TITLE_ICON, kTitleIconId, false, {5, 5, 21, 21});
+    paint.AddStatic(IDP_TITLE_ICON, kTitleIconId, false, px.Box(5, 5, 16, 16));
 
+    // Each glyph: its left edge and its anchor, both from the bar's right end.
     struct Glyph {
-        int id, normal, hover, left, right, anchor;
+        int id, normal, hover, left, anchor;
         bool visible;
     } glyphs[] = {
-        {CImagePaint::kCloseId, IDP_TITLE_CLOSE, IDP_TITLE_CLOSE_HOVER, r - 25, r, 1, true},
-        {CImagePaint::kMaximizeId, IDP_TITLE_MAX, IDP_TITLE_MAX_HOVER, r - 50, r - 25, 25, true},
-        {CImagePaint::kRestoreId, IDP_TITLE_RESTORE, IDP_TITLE_RESTORE_HOVER, r - 50, r - 25, 25, false},
-        {CImagePaint::kMinimizeId, IDP_TITLE_MIN, IDP_TITLE_MIN_HOVER, r - 75, r - 50, 48, true},
-        {kMenuButtonId, IDP_TITLE_MENU, IDP_TITLE_MENU_HOVER, r - 98, r - 73, 71, true},
+        {CImagePaint::kCloseId, IDP_TITLE_CLOSE, IDP_TITLE_CLOSE_HOVER, 25, 1, true},
+        {CImagePaint::kMaximizeId, IDP_TITLE_MAX, IDP_TITLE_MAX_HOVER, 50, 25, true},
+        {CImagePaint::kRestoreId, IDP_TITLE_RESTORE, IDP_TITLE_RESTORE_HOVER, 50, 25, false},
+        {CImagePaint::kMinimizeId, IDP_TITLE_MIN, IDP_TITLE_MIN_HOVER, 75, 48, true},
+        {kMenuButtonId, IDP_TITLE_MENU, IDP_TITLE_MENU_HOVER, 98, 71, true},
+        // Left of the links, while the game is muted.
+        {kMuteIndicatorId, IDP_TITLE_MUTED, IDP_TITLE_MUTED_HOVER, 291, 266, m_muted},
     };
     for (const Glyph& g : glyphs) {
-        CImageButton* button = paint.AddButton(g.id, 0, g.normal, g.hover, g.hover, g.normal, g.left, t, g.right, t + 25);
-        button->anchorRight = g.anchor;
+        const int left = r - px(g.left);
+        CImageButton* button =
+            paint.AddButton(g.id, 0, g.normal, g.hover, g.hover, g.normal, left, t, left + px(25), t + height);
+        button->anchorRight = px(g.anchor);
         button->visible = g.visible;
     }
     struct Link {
-        int id, strip, left, right, anchor;
+        int id, strip, left, anchor;
     } links[] = {
-        {kServiceLinkId, IDP_LINK_SERVICE, r - 127, r - 86, 100},
-        {kForumLinkId, IDP_LINK_FORUM, r - 172, r - 131, 145},
-        {kHomeLinkId, IDP_LINK_HOME, r - 217, r - 176, 190},
-        {kPayLinkId, IDP_LINK_PAY, r - 262, r - 221, 235},
+        {kServiceLinkId, IDP_LINK_SERVICE, 127, 100},
+        {kForumLinkId, IDP_LINK_FORUM, 172, 145},
+        {kHomeLinkId, IDP_LINK_HOME, 217, 190},
+        {kPayLinkId, IDP_LINK_PAY, 262, 235},
     };
     for (const Link& l : links) {
-        CImageButton* button = paint.AddButton(l.id, 0, 0, 0, 0, 0, l.left, 2, l.right, 24);
+        const int left = r - px(l.left);
+        CImageButton* button = paint.AddButton(l.id, 0, 0, 0, 0, 0, left, px(2), left + px(41), px(2) + px(22));
         button->SplitStrip(l.strip);
-        button->anchorRight = l.anchor;
+        button->anchorRight = px(l.anchor);
     }
-    // Left of the links, while the game is muted.
-    CImageButton* muted = paint.AddButton(kMuteIndicatorId, 0, IDP_TITLE_MUTED, IDP_TITLE_MUTED_HOVER,
-                                          IDP_TITLE_MUTED_HOVER, IDP_TITLE_MUTED, r - 291, t, r - 266, t + 25);
-    muted->anchorRight = 266;
-    muted->visible = m_muted;
 }
 
 bool CFrameGame::OnButtonClick(CImageButton* button)
@@ -76,6 +82,11 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
         return false;
     }
     case kMenuButtonId: {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        // At the scale of the monitor it opens on.
+        const DpiScale scale(dpi::OfMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST)));
+        PrepareMenu(m_mainMenu, scale, kMainMenuWidth);
         if (!m_mainMenu.m_hWnd) {
             AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
             AddMenuRow(m_mainMenu, kRefreshRow, L"刷新");
@@ -84,17 +95,15 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
             AddMenuRow(m_mainMenu, kScreenshotRow, L"截图 (Ctrl+Alt+S)", IDP_ROW_SCREENSHOT);
             AddMenuRow(m_mainMenu, kMuteRow, MuteRowText(), MuteRowIcon());
         }
-        POINT cursor = {};
-        GetCursorPos(&cursor);
         RECT window = {};
         ::GetWindowRect(m_hWnd, &window);
         // Below its button, but never past the right end of the work area.
         MONITORINFO monitor = {};
         monitor.cbSize = sizeof(monitor);
-        int x = cursor.x - 10;
+        int x = cursor.x - scale(10);
         if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor))
             x = std::min<int>(x, monitor.rcWork.right - m_mainMenu.width);
-        m_mainMenu.Popup(x, window.top + 30);
+        m_mainMenu.Popup(x, window.top + paint.scale(30));
         return true;
     }
     case kMuteIndicatorId:
@@ -124,13 +133,28 @@ void CFrameGame::OpenInBrowser(const std::wstring& url)
         execute(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
+void CFrameGame::PrepareMenu(CImageMenu& menu, DpiScale scale, int width)
+{
+    // A destroyed menu window takes its rows along: they are added anew.
+    if (menu.paint.scale != scale) {
+        HideAndDestroy(menu);
+        menu.paint.scale = scale;
+    }
+    menu.paint.rowHeight = scale(kMenuRowHeight);
+    menu.width = scale(width);
+}
+
 void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, int icon)
 {
+    const DpiScale& px = menu.paint.scale;
     CImageItem* row = menu.paint.AddRow(id);
     // The text is centred across the row; an icon sits at its left end.
-    if (icon)
-        row->AddButton(id + kRowIconOffset, L"", icon, icon, icon, icon, 6, 4, 22, 20);
-    CImageButton* entry = row->AddButton(id, text.c_str(), 0, 0, 0, 0, 1, 1, menu.width - 2, 94);
+    if (icon) {
+        const RECT box = px.Box(6, 4, 16, 16);
+        row->AddButton(id + kRowIconOffset, L"", icon, icon, icon, icon, box.left, box.top, box.right, box.bottom);
+    }
+    CImageButton* entry =
+        row->AddButton(id, text.c_str(), 0, 0, 0, 0, px(1), px(1), menu.width - px(2), px(94));
     entry->SetTextColors(kMenuTextColor, kMenuTextColor, kMenuTextColor);
 }
 
@@ -187,10 +211,12 @@ void CFrameGame::InvalidateTitle()
 {
     // The new title shows at once (InvalidateRect may be called from any thread).
     if (m_gameMode && m_hWnd) {
-        const RECT title = {22, 4, 522, 24};
+        const RECT title = TitleTextRect();
         InvalidateRect(m_hWnd, &title, TRUE);
     }
 }
+
+RECT CFrameGame::TitleTextRect() const { return paint.scale.Box(22, 4, 500, 20); }
 
 void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
 {
@@ -198,7 +224,9 @@ void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
         return;
     // A pass for a title-bar button leaves the title alone: laying the text
     // out costs more than painting the button.
-    const Gdiplus::RectF layout(22.0f, 4.0f, 500.0f, 20.0f);
+    const RECT box = TitleTextRect();
+    const Gdiplus::RectF layout(static_cast<float>(box.left), static_cast<float>(box.top),
+                                static_cast<float>(box.right - box.left), static_cast<float>(box.bottom - box.top));
     if (!g.IsVisible(layout))
         return;
     const std::wstring title = TitleText();

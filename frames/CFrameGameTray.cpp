@@ -3,6 +3,7 @@
 
 #include "frames/CFrameGame.h"
 
+#include "resources/resource.h"
 #include "ui/framework/SystemFunction.h"
 
 #include <strsafe.h>
@@ -33,6 +34,14 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
 
 void CFrameGame::AddNotifyIcon()
 {
+    // The small icon's size at the window's scale, drawn for it.
+    const int size = paint.scale(16);
+    if (!m_notifyIconImage.Get() || m_notifyIconSize != size) {
+        m_notifyIconImage.Reset(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        m_notifyIconSize = size;
+    }
+    m_notifyIcon.hIcon = m_notifyIconImage.Get();
     StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
     NotifyIcon(NIM_ADD);
 }
@@ -75,12 +84,14 @@ LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
         ShowFromNotificationArea();
         break;
     case WM_RBUTTONUP: {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        const DpiScale scale(dpi::OfMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST)));
+        PrepareMenu(m_trayMenu, scale, CImageMenu::kWidth);
         if (!m_trayMenu.m_hWnd) {
             AddMenuRow(m_trayMenu, kShowWindowRow, L"系统设置");
             AddMenuRow(m_trayMenu, kCloseRow, L"关闭");
         }
-        POINT cursor = {};
-        GetCursorPos(&cursor);
         RECT work = {};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         int height = 0;
@@ -89,7 +100,7 @@ LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
                 height += row->height;
         // A task bar docked left or right makes the work area narrower than the screen.
         const bool sideTaskBar = work.right - work.left < GetSystemMetrics(SM_CXSCREEN);
-        const int x = cursor.x - (sideTaskBar ? 96 : 30);
+        const int x = cursor.x - scale(sideTaskBar ? 96 : 30);
         const int y = std::min<int>(cursor.y, work.bottom - work.top) - height;
         m_trayMenu.Popup(x, y);
         break;

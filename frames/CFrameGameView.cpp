@@ -55,10 +55,7 @@ void CFrameGame::EnterGameMode()
 
     RegisterBossKey();
 
-    if (GetSystemMetrics(SM_CXSCREEN) >= kGameMinWidth && GetSystemMetrics(SM_CYSCREEN) >= kGameMinHeight) {
-        minWidth = kGameMinWidth;
-        minHeight = kGameMinHeight;
-    }
+    SetGameMinimumSize();
     // The game view comes back as the player left it; the first time it is
     // centred at its minimum size and maximised half a second later.
     if (const std::optional<GameViewRecord> kept = PlayerSettings::ReadGameView()) {
@@ -70,6 +67,57 @@ void CFrameGame::EnterGameMode()
     MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
                minHeight, TRUE);
     ArmTimer(TIMER_MAXIMIZE, 500);
+}
+
+void CFrameGame::SetGameMinimumSize()
+{
+    // Within the work area of the window's monitor, which MinimumSizeOn sees to.
+    const int width = paint.scale(kGameMinWidth);
+    const int height = paint.scale(kGameMinHeight);
+    if (GetSystemMetrics(SM_CXSCREEN) >= kGameMinWidth && GetSystemMetrics(SM_CYSCREEN) >= kGameMinHeight) {
+        minWidth = width;
+        minHeight = height;
+    }
+}
+
+void CFrameGame::FollowLauncherScale(DpiScale scale)
+{
+    if (m_gameMode)
+        return;
+    paint.scale = scale;
+    m_html.SetPageDpi(scale.Dpi());
+    const RECT page = m_back.PageArea();
+    if (minWidth != 0) {
+        minWidth = page.right - page.left;
+        minHeight = page.bottom - page.top;
+    }
+}
+
+void CFrameGame::OnDpiChanged(int dpi, const RECT& suggested)
+{
+    // In the login view the launcher decides the page area's scale and place.
+    if (!m_gameMode || DpiScale(dpi) == paint.scale)
+        return;
+    paint.scale = DpiScale(dpi);
+    m_html.SetPageDpi(dpi);
+    m_titleFont = MakeTitleFont(paint.scale);
+    m_back.m_rim.SetScale(paint.scale);
+    // The title bar's items, anew at the new scale (the same ids replace them).
+    AddTitleBar();
+    UpdateMuteLooks();
+    if (m_fullScreen) {
+        // Full screen on the monitor the window went to, whatever its size.
+        m_minSizeBeforeFullScreen = {paint.scale(kGameMinWidth), paint.scale(kGameMinHeight)};
+        m_fullScreenRect = MonitorOf(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)).rcMonitor;
+        const RECT& r = m_fullScreenRect;
+        SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetGameMinimumSize();
+        if (!IsZoomed(m_hWnd) && !IsIconic(m_hWnd))
+            SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOut();
 }
 
 void CFrameGame::RegisterBossKey()
@@ -222,7 +270,7 @@ void CFrameGame::FollowWithShadow()
     if (m_hWnd && IsWindow(m_hWnd))
         ::GetWindowRect(m_hWnd, &r);
     if (r.right - r.left != 0)
-        InflateRect(&r, m_back.m_inset, m_back.m_inset);
+        InflateRect(&r, m_back.m_rim.Inset(), m_back.m_rim.Inset());
     if (m_back.m_hWnd)
         MoveWindow(m_back.m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
@@ -241,12 +289,13 @@ void CFrameGame::OnSize(UINT, int, int)
     GetClientRect(m_hWnd, &client);
     // Full screen: the page is all there is.
     if (m_gameMode && !m_fullScreen) {
-        client.top += kTitleBarHeight;
+        client.top += paint.scale(kTitleBarHeight);
         if (!IsZoomed(m_hWnd)) {
             // A one-pixel border around the page.
-            client.left += 1;
-            client.right -= 1;
-            client.bottom -= 1;
+            const int border = paint.scale(1);
+            client.left += border;
+            client.right -= border;
+            client.bottom -= border;
         }
     }
     if (m_html.m_hWnd)

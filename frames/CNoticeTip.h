@@ -6,6 +6,7 @@
 // destroyed.
 
 #include "ui/framework/CWindowCtrl.h"
+#include "ui/framework/DpiScale.h"
 
 #include <string>
 
@@ -24,6 +25,8 @@ public:
     // Whether the tip is showing over any part of the screen rectangle r.
     bool Covers(const RECT& r) const;
     std::wstring Text() const { return m_text; }
+    // The scale of its height, padding and font: the owner's.
+    DpiScale scale;
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR timerId) override;

@@ -13,17 +13,23 @@ CloseMsgWnd::~CloseMsgWnd()
 int CloseMsgWnd::DoModal(HWND owner)
 {
     result = 2;
-    if (GetSystemMetrics(SM_CXSCREEN) >= kWidth && GetSystemMetrics(SM_CYSCREEN) >= kHeight) {
-        minWidth = kWidth;
-        minHeight = kHeight;
-    }
-    // The picture has one size; a screen too small for it still gets a window
-    // that can be answered.
     RECT o = {};
     if (owner)
         ::GetWindowRect(owner, &o);
-    const int x = (o.right - kWidth - o.left) / 2 + o.left;
-    const int y = (o.bottom - kHeight - o.top) / 2 + o.top;
+    // At the scale of the monitor it opens on: the owner's.
+    const DpiScale scale(owner ? dpi::OfMonitor(MonitorFromRect(&o, MONITOR_DEFAULTTONEAREST)) : dpi::OfSystem());
+    const bool rescaled = scale != paint.scale;
+    paint.scale = scale;
+    const int width = scale(kWidth);
+    const int height = scale(kHeight);
+    // The picture has one size; a screen too small for it still gets a window
+    // that can be answered.
+    if (GetSystemMetrics(SM_CXSCREEN) >= width && GetSystemMetrics(SM_CYSCREEN) >= height) {
+        minWidth = width;
+        minHeight = height;
+    }
+    const int x = (o.right - width - o.left) / 2 + o.left;
+    const int y = (o.bottom - height - o.top) / 2 + o.top;
 
     // Modal to its owner, as a dialog is: the owner takes no input from the
     // moment the question shows until it is answered, so it cannot ask a
@@ -32,11 +38,14 @@ int CloseMsgWnd::DoModal(HWND owner)
     if (disabledOwner)
         EnableWindow(owner, FALSE);
     m_owner = disabledOwner ? owner : nullptr;
-    if (m_hWnd && IsWindow(m_hWnd))
-        MoveWindow(m_hWnd, x, y, kWidth, kHeight, TRUE);
-    else
+    if (m_hWnd && IsWindow(m_hWnd)) {
+        MoveWindow(m_hWnd, x, y, width, height, TRUE);
+        if (rescaled)
+            AddItems();
+    } else {
         Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
-               kWidth, kHeight, owner);
+               width, height, owner);
+    }
     if (!m_hWnd || !IsWindow(m_hWnd)) {
         ReleaseOwner();
         return result;
@@ -50,12 +59,26 @@ void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
 {
     paint.EnableLayered();
     paint.draggable = true;
-    paint.captionRect = {0, 0, kWidth, kHeight};
-    paint.AddButton(kConfirmId, 0, IDP_CLOSE_OK, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK, 50, 100, 118,
-                    135);
+    AddItems();
+}
+
+RECT CloseMsgWnd::ButtonRect(int id) const
+{
+    return id == kConfirmId ? paint.scale.Box(50, 100, 68, 35) : paint.scale.Box(178, 100, 68, 35);
+}
+
+void CloseMsgWnd::AddItems()
+{
+    const DpiScale& px = paint.scale;
+    paint.captionRect = px.Box(0, 0, kWidth, kHeight);
+    const RECT ok = ButtonRect(kConfirmId);
+    const RECT cancel = ButtonRect(kCancelId);
+    paint.AddButton(kConfirmId, 0, IDP_CLOSE_OK, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK_HOVER, IDP_CLOSE_OK, ok.left, ok.top,
+                    ok.right, ok.bottom);
     paint.AddButton(kCancelId, 0, IDP_CLOSE_CANCEL, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL,
-                    178, 100, 246, 135);
-    paint.AddStatic(IDP_CLOSE_PANEL, kPanelId, false, {0, 0, kWidth, kHeight});
+                    cancel.left, cancel.top, cancel.right, cancel.bottom);
+    paint.AddStatic(IDP_CLOSE_PANEL, kPanelId, false, paint.captionRect);
+    paint.Redraw();
 }
 
 LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -81,6 +104,23 @@ LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         ReleaseOwner();
         break;
+    case WM_DPICHANGED: {
+        // Dragged onto a monitor of another scale: drawn for that one.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        paint.scale = DpiScale(LOWORD(wParam));
+        // The window may become smaller than its minimum at the old scale.
+        const bool keptMinimum = minWidth != 0;
+        minWidth = 0;
+        minHeight = 0;
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, paint.scale(kWidth), paint.scale(kHeight),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (keptMinimum) {
+            minWidth = paint.scale(kWidth);
+            minHeight = paint.scale(kHeight);
+        }
+        AddItems();
+        return 0;
+    }
     default:
         break;
     }

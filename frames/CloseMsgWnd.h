@@ -21,8 +21,12 @@ public:
 
     // Shows the window centred on the owner and returns once it is gone.
     int DoModal(HWND owner);
+    // Where the button with this id lies in the window.
+    RECT ButtonRect(int id) const;
 
 private:
+    // The panel and its buttons at the window's scale.
+    void AddItems();
     void Finish(int answer);
     void ReleaseOwner();
 

@@ -170,6 +170,10 @@ void CHtmlAppManager::ExecuteRequest(const HtmlRequest& request)
         if (target->IsBrowserReady())
             target->Refresh();
         break;
+    case REQUEST_FIT_PAGE:
+        if (target->IsBrowserReady())
+            target->FitPageToDisplay();
+        break;
     case REQUEST_SET_SILENT:
         if (target->IsBrowserReady())
             target->SetSilent(static_cast<VARIANT_BOOL>(request.param));

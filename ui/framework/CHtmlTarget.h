@@ -15,4 +15,6 @@ public:
     virtual BOOL Navigate(const wchar_t* url, int flags) = 0;
     virtual void Refresh() = 0;
     virtual void SetSilent(VARIANT_BOOL silent) = 0;
+    // Shows the page at the scale its window is drawn at now.
+    virtual void FitPageToDisplay() {}
 };

@@ -6,6 +6,7 @@
 
 #include "ui/framework/CLayeredBitmap.h"
 #include "ui/framework/CWindowCtrl.h"
+#include "ui/framework/ShadowRim.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -23,18 +24,9 @@ public:
     /* 16 */ virtual void UpdateShadow(int alpha);
 
     // A lighter grey rim (for the popup menu).
-    void SetLightColors();
-
-    // The open rounded-rectangle path of the rim outlines: four quarter arcs and
-    // the four edges between them.
-    static void AddRoundedOutline(Gdiplus::GraphicsPath& path, int left, int top, int right, int bottom, int radius);
+    void SetLightColors() { m_rim.SetLightColors(); }
 
     UpdateLayeredWindowFn m_updateLayeredWindow = nullptr;
-    int m_inset = 6;
-    int m_radius = 3;
-    std::unique_ptr<Gdiplus::Pen> m_pens[3];
-    Gdiplus::ARGB m_colors[3] = {0x0F8A8A8A, 0x328A8A8A, 0x648A8A8A};
-
-private:
-    void CreatePens();
+    // The rim and its scale (the owner's).
+    ShadowRim m_rim;
 };

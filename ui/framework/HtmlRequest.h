@@ -15,6 +15,7 @@ constexpr int REQUEST_CREATE = 1001;
 constexpr int REQUEST_NAVIGATE = 1003;
 constexpr int REQUEST_REFRESH = 1004;
 constexpr int REQUEST_SET_SILENT = 1005;
+constexpr int REQUEST_FIT_PAGE = 1006;
 
 struct HtmlRequest {
     HWND hwnd = nullptr;           // 1001: parent of the new window; else the target's own window

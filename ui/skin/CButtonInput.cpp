@@ -111,7 +111,7 @@ bool CButtonInput::OnLeftDown(int x, int y)
     }
     // A press on the caption area starts the system's window drag; it takes
     // the real cursor position, the coordinates only mark the message.
-    const bool dragArea = IsRectEmpty(&p.captionRect) ? (y <= CImagePaint::kCaptionHeight && !onButton)
+    const bool dragArea = IsRectEmpty(&p.captionRect) ? (y <= p.scale(CImagePaint::kCaptionHeight) && !onButton)
                                                       : Contains(p.captionRect, x, y);
     if (dragArea && p.draggable)
         PostMessageW(p.hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(x, y));
@@ -156,7 +156,7 @@ bool CButtonInput::OnLeftUp(int x, int y)
 void CButtonInput::OnLeftDoubleClick(int y)
 {
     // Only the caption rows toggle maximise.
-    if (y <= CImagePaint::kCaptionHeight && m_paint.draggable)
+    if (y <= m_paint.scale(CImagePaint::kCaptionHeight) && m_paint.draggable)
         m_paint.ToggleMaximize();
 }
 

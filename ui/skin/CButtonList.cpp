@@ -15,14 +15,16 @@ bool Intersects(const RECT& a, const RECT& b)
 } // namespace
 
 CImageButton* CButtonList::Add(HWND owner, int id, int imgNormal, int imgHover, int imgPressed, int imgDisabled,
-                               const RECT& rect)
+                               const RECT& rect, DpiScale scale)
 {
     CImageButton* button = Find(id);
     if (button) {
+        button->scale = scale;
         button->SetText(L"");
         button->SetRect(rect.left, rect.top, rect.right, rect.bottom);
     } else {
-        button = Append(std::make_unique<CImageButton>(owner, id, rect.left, rect.top, rect.right, rect.bottom, L""));
+        button = Append(std::make_unique<CImageButton>(owner, id, rect.left, rect.top, rect.right, rect.bottom, L"",
+                                                      scale));
     }
     button->SetImages(imgNormal, imgHover, imgPressed, imgDisabled);
     return button;

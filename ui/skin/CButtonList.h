@@ -18,7 +18,7 @@ public:
     // The button with this id gets these images and this rectangle and loses
     // its caption; without one, a new button of the owner window is appended.
     CImageButton* Add(HWND owner, int id, int imgNormal, int imgHover, int imgPressed, int imgDisabled,
-                      const RECT& rect);
+                      const RECT& rect, DpiScale scale = DpiScale());
     // The first visible button at the point that can become hot, or null.
     CImageButton* ActiveAt(int x, int y) const;
     // The rectangles of the visible buttons that contain the point, united:

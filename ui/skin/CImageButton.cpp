@@ -6,17 +6,18 @@
 #include <strsafe.h>
 
 namespace {
-// "宋体" 9 pt, or the generic sans-serif family where that cannot be found;
-// null when the system has no font family at all.
-std::unique_ptr<Gdiplus::Font> CreateButtonFont()
+// "宋体" 9 pt at the window's scale, or the generic sans-serif family where
+// that cannot be found; null when the system has no font family at all.
+std::unique_ptr<Gdiplus::Font> CreateButtonFont(const DpiScale& scale)
 {
-    auto font = std::make_unique<Gdiplus::Font>(L"宋体", 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    const float size = scale.FontPixels(9.0f);
+    auto font = std::make_unique<Gdiplus::Font>(L"宋体", size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     if (font->GetLastStatus() == Gdiplus::Ok)
         return font;
     const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
     if (!generic || generic->GetLastStatus() != Gdiplus::Ok || !generic->IsAvailable())
         return nullptr;
-    font = std::make_unique<Gdiplus::Font>(generic, 9.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
+    font = std::make_unique<Gdiplus::Font>(generic, size, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     return font->GetLastStatus() == Gdiplus::Ok ? std::move(font) : nullptr;
 }
 
@@ -29,8 +30,9 @@ std::unique_ptr<Gdiplus::SolidBrush> BrushIfVisible(Gdiplus::ARGB color)
 }
 } // namespace
 
-CImageButton::CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text)
-    : id(id), rect{left, top, right, bottom}, hwndOwner(owner),
+CImageButton::CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text,
+                           DpiScale scale)
+    : scale(scale), id(id), rect{left, top, right, bottom}, hwndOwner(owner),
       textNormal(std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000)))
 {
     SetText(text);
@@ -47,7 +49,7 @@ void CImageButton::SetText(const wchar_t* newText)
     // and the process's first font lookup, which loads the system's font list,
     // is then not paid before the launcher shows.
     if (text[0] != L'\0' && !font)
-        font = CreateButtonFont();
+        font = CreateButtonFont(scale);
 }
 
 void CImageButton::SetRect(int left, int top, int right, int bottom) { rect = RECT{left, top, right, bottom}; }
@@ -75,7 +77,7 @@ void CImageButton::SetImages(int normal, int hover, int pressed, int disabled)
                 images[i] = images[j];
         }
         if (!images[i])
-            images[i] = LoadPngResource(ids[i]);
+            images[i] = LoadPngResource(ids[i], scale.Dpi());
     }
     imgNormal = images[0];
     imgHover = images[1];
@@ -98,7 +100,7 @@ void CImageButton::SplitStrip(int stripId)
     imgStrip.reset();
     imgNormal.reset();
     imgHover.reset();
-    imgStrip = LoadPngResource(stripId);
+    imgStrip = LoadPngResource(stripId, scale.Dpi());
     if (!imgStrip)
         return;
     const int half = static_cast<int>(imgStrip->GetWidth()) / 2;
@@ -159,8 +161,9 @@ void CImageButton::DrawText(Gdiplus::Graphics& g, RECT* box, Gdiplus::SolidBrush
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-    const Gdiplus::RectF layout(static_cast<float>(box->left), static_cast<float>(box->top + 2),
+    const int top = box->top + scale(2);
+    const Gdiplus::RectF layout(static_cast<float>(box->left), static_cast<float>(top),
                                 static_cast<float>(box->right - box->left),
-                                static_cast<float>(box->bottom - 1 - (box->top + 2)));
+                                static_cast<float>(box->bottom - scale(1) - top));
     g.DrawString(text, -1, font.get(), layout, &format, brush);
 }

@@ -4,6 +4,8 @@
 // draws it and hit-tests it. The look is computed at each draw from the mouse
 // position and press state the painter passes in.
 
+#include "ui/framework/DpiScale.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -13,7 +15,9 @@ class CImageButton {
 public:
     static constexpr int kTextCapacity = 256;
 
-    CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text);
+    // scale: the window's, for the images loaded by id and the caption's font.
+    CImageButton(HWND owner, int id, int left, int top, int right, int bottom, const wchar_t* text,
+                 DpiScale scale = DpiScale());
     CImageButton(const CImageButton&) = delete;
     CImageButton& operator=(const CImageButton&) = delete;
 
@@ -37,6 +41,7 @@ public:
     // Copies the caption, cut to 255 characters.
     void SetText(const wchar_t* text);
 
+    DpiScale scale;
     int anchorRight = -1;
     int anchorBottom = -1;
     int id;

@@ -87,8 +87,8 @@ LRESULT CImageCtrl::HitTest(int screenX, int screenY)
     const int y = p.y;
     const int w = client.right;
     const int h = client.bottom;
-    const int bw = borderWidth;
-    const int bh = borderHeight;
+    const int bw = paint.scale(borderWidth);
+    const int bh = paint.scale(borderHeight);
     if (x < bw && y < bh)
         return HTTOPLEFT;
     if (x <= bw && y >= h - bh)
@@ -118,8 +118,10 @@ void CImageCtrl::ApplyCornerRegion()
     if (IsZoomed(m_hWnd)) {
         region = CreateRectRgn(0, 0, w, h);
     } else {
-        // Top corners cut by one pixel, bottom corners by two.
-        const POINT corners[8] = {{0, 1}, {1, 0}, {w - 1, 0}, {w, 1}, {w, h - 2}, {w - 2, h}, {2, h}, {0, h - 2}};
+        // Top corners cut by one pixel, bottom corners by two (at 96 DPI).
+        const int a = paint.scale(1);
+        const int b = paint.scale(2);
+        const POINT corners[8] = {{0, a}, {a, 0}, {w - a, 0}, {w, a}, {w, h - b}, {w - b, h}, {b, h}, {0, h - b}};
         region = CreatePolygonRgn(corners, 8, WINDING);
     }
     // The system owns the region once it is set.

@@ -45,6 +45,7 @@ public:
     int minWidth = 0;
     int minHeight = 0;
     bool resizable = false;
+    // The resize edges' depth at 96 DPI; the painter's scale applies.
     int borderHeight = 3;
     int borderWidth = 3;
     bool clipCorners = false;

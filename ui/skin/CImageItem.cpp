@@ -22,7 +22,7 @@ CImageButton* CImageItem::AddButton(int buttonId, const wchar_t* text, int imgNo
             return button.get();
     }
     auto button = std::make_unique<CImageButton>(owner ? owner->hwnd : nullptr, buttonId, left, top, right, bottom,
-                                                 text);
+                                                 text, owner ? owner->scale : DpiScale());
     button->SetImages(imgNormal, imgHover, imgPressed, imgDisabled);
     buttons.push_back(std::move(button));
     return buttons.back().get();

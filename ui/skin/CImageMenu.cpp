@@ -31,6 +31,7 @@ void CImageMenu::Popup(int x, int y)
         }
         if (HWND stale = ShadowWindow())
             DestroyWindow(stale);
+        shadow->m_rim.SetScale(paint.scale);
         shadow->Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE, x, y, 0, 0, nullptr);
         Create(0, nullptr, nullptr, WS_POPUP, x, y, width, height, ShadowWindow());
     }
@@ -55,6 +56,10 @@ void CImageMenu::OnCreate(CREATESTRUCTW*)
 
 LRESULT CImageMenu::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // Its owner makes it at the scale of the monitor it opens on, and places
+    // it there: the rectangle Windows suggests is not taken.
+    if (msg == WM_DPICHANGED)
+        return 0;
     if (msg == WM_NCCREATE) {
         paint.hwnd = m_hWnd;
     } else if ((msg == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) || (msg == WM_NCACTIVATE && !wParam)) {
@@ -89,7 +94,7 @@ void CImageMenu::FitShadow()
     ::GetWindowRect(m_hWnd, &r);
     if (IsRectEmpty(&r))
         return;
-    InflateRect(&r, shadow->m_inset, shadow->m_inset);
+    InflateRect(&r, shadow->m_rim.Inset(), shadow->m_rim.Inset());
     MoveWindow(shadowWindow, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     shadow->UpdateShadow(255);
 }

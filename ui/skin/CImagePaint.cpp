@@ -7,7 +7,7 @@ CImagePaint::~CImagePaint() { Clear(); }
 CImageButton* CImagePaint::AddButton(int id, int, int imgNormal, int imgHover, int imgPressed, int imgDisabled, int left,
                                      int top, int right, int bottom)
 {
-    return buttons.Add(hwnd, id, imgNormal, imgHover, imgPressed, imgDisabled, RECT{left, top, right, bottom});
+    return buttons.Add(hwnd, id, imgNormal, imgHover, imgPressed, imgDisabled, RECT{left, top, right, bottom}, scale);
 }
 
 bool CImagePaint::RemoveButton(int id)
@@ -22,7 +22,7 @@ bool CImagePaint::RemoveButton(int id)
 
 CImageStatic* CImagePaint::AddStatic(int imageId, int id, bool stretchEdgeSafe, RECT rect)
 {
-    return statics.Add(imageId, id, stretchEdgeSafe, rect);
+    return statics.Add(imageId, id, stretchEdgeSafe, rect, scale.Dpi());
 }
 
 void CImagePaint::EnableLayered()

@@ -5,6 +5,7 @@
 // resized window whole at once), and the tracking that reports the pointer
 // resting and leaving.
 
+#include "ui/framework/DpiScale.h"
 #include "ui/skin/CSkinRenderer.h"
 
 #include <windows.h>
@@ -31,6 +32,8 @@ public:
 
     // Set by the owner when it sees WM_NCCREATE.
     HWND hwnd = nullptr;
+    // The window's scale: images added from now on are loaded for it.
+    DpiScale scale;
     bool fillBackground = true;
     std::unique_ptr<Gdiplus::SolidBrush> backgroundBrush;
     // The colour of the brush made at creation when none was set.

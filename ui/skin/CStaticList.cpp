@@ -2,7 +2,7 @@
 
 #include "ui/skin/SkinImage.h"
 
-CImageStatic* CStaticList::Add(int imageId, int id, bool stretchEdgeSafe, const RECT& rect)
+CImageStatic* CStaticList::Add(int imageId, int id, bool stretchEdgeSafe, const RECT& rect, int dpi)
 {
     CImageStatic* item = Find(id);
     if (!item)
@@ -10,7 +10,7 @@ CImageStatic* CStaticList::Add(int imageId, int id, bool stretchEdgeSafe, const 
     item->rect = rect;
     item->id = id;
     item->stretchEdgeSafe = stretchEdgeSafe;
-    item->image = LoadPngResource(imageId);
+    item->image = LoadPngResource(imageId, dpi);
     return item;
 }
 

@@ -3,6 +3,7 @@
 // the window's right and bottom edges, drawn in the order they were added
 // (all of them below the buttons).
 
+#include "ui/framework/DpiScale.h"
 #include "ui/skin/CImageStatic.h"
 #include "ui/skin/CItemList.h"
 
@@ -13,7 +14,7 @@ class CStaticList : public CItemList<CImageStatic> {
 public:
     // The static with this id (appended when new) shows the image with this
     // resource id over the rectangle.
-    CImageStatic* Add(int imageId, int id, bool stretchEdgeSafe, const RECT& rect);
+    CImageStatic* Add(int imageId, int id, bool stretchEdgeSafe, const RECT& rect, int dpi = DpiScale::kBaseDpi);
     // Anchored statics follow the right and bottom edges of a width x height
     // client area: moving, or stretching when their other edge is fixed.
     void Reanchor(int width, int height);

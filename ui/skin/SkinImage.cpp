@@ -39,7 +39,7 @@ const void* ResourceBytes(int id, const wchar_t* type, DWORD* size)
 }
 } // namespace
 
-std::unique_ptr<Gdiplus::Image> LoadPngResource(int id)
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, int)
 {
     if (id == 0)
         return nullptr;

@@ -11,7 +11,7 @@
 // pixels packed ready to show (resource type "SKINPIXELS", the same id) when
 // the program has them, which is far quicker and needs no image codec;
 // otherwise the PNG resource, decoded.
-std::unique_ptr<Gdiplus::Image> LoadPngResource(int id);
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, int dpi = 96);
 
 // The PNG resource with this id, decoded (an image with alpha premultiplied);
 // null for id 0 or when any step fails.

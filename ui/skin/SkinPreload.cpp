@@ -1,8 +1,10 @@
 #include "ui/skin/SkinPreload.h"
 
-SkinPreload::SkinPreload(std::vector<int> ids, Loader load)
-    : m_decoded(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_load(std::move(load))
+SkinPreload::SkinPreload(std::vector<int> ids, Loader load, int dpi)
+    : m_decoded(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_load(std::move(load)), m_dpi(dpi)
 {
+    if (!m_load)
+        m_load = [dpi](int id) { return LoadPngResource(id, dpi); };
     m_entries.reserve(ids.size());
     for (int id : ids)
         m_entries.push_back({id, nullptr});

@@ -21,7 +21,8 @@ public:
     // How an image is decoded, here and by Take for what it does not hold.
     using Loader = std::function<std::unique_ptr<Gdiplus::Image>(int id)>;
 
-    explicit SkinPreload(std::vector<int> ids, Loader load = LoadPngResource);
+    // Without a loader each image is loaded for dpi (LoadPngResource).
+    explicit SkinPreload(std::vector<int> ids, Loader load = nullptr, int dpi = 96);
     // Images never taken are freed here: GDI+ must still be running.
     ~SkinPreload();
     SkinPreload(const SkinPreload&) = delete;
@@ -36,6 +37,8 @@ public:
     // asked for, taken already or that failed to decode is decoded here, as
     // without the object.
     std::unique_ptr<Gdiplus::Image> Take(int id);
+    // The DPI the images are loaded for.
+    int Dpi() const { return m_dpi; }
 
 private:
     struct Entry {
@@ -50,4 +53,5 @@ private:
     HANDLE m_decoded = nullptr;
     std::vector<Entry> m_entries;
     Loader m_load;
+    int m_dpi;
 };

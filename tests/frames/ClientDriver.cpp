@@ -1,0 +1,136 @@
+#include "frames/ClientDriver.h"
+
+namespace drive {
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+std::vector<DWORD> ScreenPixels(const RECT& r)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+RECT WholeScreen()
+{
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+std::vector<DWORD> ScreenSquare(int x, int y)
+{
+    return ScreenPixels({x - 8, y - 8, x + 9, y + 9});
+}
+
+void WaitForStillScreen()
+{
+    std::vector<DWORD> last = ScreenPixels(WholeScreen());
+    ULONGLONG stableSince = GetTickCount64();
+    test::PumpUntil(
+        [&] {
+            std::vector<DWORD> now = ScreenPixels(WholeScreen());
+            if (now != last)
+                stableSince = GetTickCount64();
+            last = std::move(now);
+            return GetTickCount64() - stableSince >= 500;
+        },
+        5000);
+}
+
+void Screenshot(const wchar_t* name)
+{
+    WaitForStillScreen();
+    EXPECT_TRUE(test::SaveScreenRect(WholeScreen(), test::ArtifactFolder() + L"\\" + name));
+}
+
+void SendMouse(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+bool Xdotool(const std::wstring& arguments)
+{
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    test::ChildProcess tool;
+    return tool.Start(std::wstring(system) + L"\\start.exe", L"/wait /unix /usr/bin/xdotool " + arguments) &&
+           tool.WaitForExit(kTimeoutMs) && tool.ExitCode() == 0;
+}
+
+void ClickAt(int x, int y)
+{
+    SetCursorPos(x, y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void MoveMouseTo(int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void ClickButtonAt(int x, int y)
+{
+    const std::vector<DWORD> before = ScreenSquare(x, y);
+    bool hovered = false;
+    for (DWORD waited = 0; !hovered && waited < kTimeoutMs; waited += 250) {
+        const int nudge = (waited / 250) % 2;
+        MoveMouseTo(x + nudge, y + nudge);
+        hovered = test::PumpUntil([&] { return ScreenSquare(x, y) != before; }, 250);
+    }
+    EXPECT_TRUE(hovered) << "the button under the pointer at " << x << "," << y << " shows its hover look";
+    ClickAt(x, y);
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down = {};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT up = {};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace drive
