@@ -4,6 +4,7 @@
 
 #include <dbghelp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -275,10 +276,12 @@ CrashDumpWriter::~CrashDumpWriter()
     }
     if (m_thread) {
         // Idle, the thread ends at once. One still busy with a dump that its
-        // crash stopped waiting for is stuck in it, and must not outlive the
-        // buffers it writes from.
+        // crash stopped waiting for may finish it yet (reading a process can
+        // take dbghelp seconds, longer for a 64-bit one): it gets the full
+        // write time-out, however short the crash's wait was. One stuck for
+        // good must not outlive the buffers it writes from.
         SetEvent(m_requested);
-        if (WaitForSingleObject(m_thread, m_timeoutMs) == WAIT_TIMEOUT)
+        if (WaitForSingleObject(m_thread, std::max(m_timeoutMs, kWriteTimeoutMs)) == WAIT_TIMEOUT)
             TerminateThread(m_thread, 1);
         CloseHandle(m_thread);
     }

@@ -179,7 +179,7 @@ TEST(BrowserSite, AddRefAndReleaseAlwaysAnswerZero)
     EXPECT_EQ(site.m_refCount, -1);
 }
 
-TEST(BrowserSite, HostInfoKeepsTheControlsFlagsAndAddsNoBorderAndNoScrollBars)
+TEST(BrowserSite, HostInfoKeepsTheControlsFlagsAndAddsNoBorderNoScrollBarsAndDpiAwareness)
 {
     CWebBrowser site;
     DOCHOSTUIINFO info = {};
@@ -188,7 +188,8 @@ TEST(BrowserSite, HostInfoKeepsTheControlsFlagsAndAddsNoBorderAndNoScrollBars)
     info.pchHostCss = reinterpret_cast<OLECHAR*>(1);
     ASSERT_EQ(site.GetHostInfo(&info), S_OK);
     EXPECT_EQ(info.cbSize, sizeof(DOCHOSTUIINFO)); // 20 bytes in the 32-bit program
-    EXPECT_EQ(info.dwFlags, 0x10u | 0x40000u | 0xCu);
+    // DOCHOSTUIFLAG_DPI_AWARE: the control zooms pages by the display's scale.
+    EXPECT_EQ(info.dwFlags, 0x10u | 0x40000u | 0xCu | 0x40000000u);
     EXPECT_EQ(info.dwDoubleClick, 0u);
     EXPECT_EQ(info.pchHostCss, nullptr);
     EXPECT_EQ(info.pchHostNS, nullptr);
@@ -196,7 +197,7 @@ TEST(BrowserSite, HostInfoKeepsTheControlsFlagsAndAddsNoBorderAndNoScrollBars)
     site.m_noScroll = false;
     info.dwFlags = 0;
     ASSERT_EQ(site.GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, 0x4u);
+    EXPECT_EQ(info.dwFlags, 0x4u | 0x40000000u);
 }
 
 TEST(BrowserSite, WindowContextDescribesTheHostWindowAndItsFrame)
