@@ -8,6 +8,6 @@ set -euo pipefail
 ensure_packages
 build_all
 ensure_wine_prefix
-step "running benchmarks (about 3 minutes)"
+step "running benchmarks at 96 and 144 DPI (about 6 minutes)"
 # A screen big enough for a 1920 x 1050 game frame.
 xvfb-run -a -s "-screen 0 1920x1080x24" "$VORN_ROOT/bench/run-benchmarks.sh" "$BUILD"

@@ -13,6 +13,15 @@ LRESULT CALLBACK FloorWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
+int Scaled(int length)
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return MulDiv(length, dpi > 0 ? dpi : 96, 96);
+}
+
 FloorLayeredWindow::~FloorLayeredWindow()
 {
     if (m_hwnd && IsWindow(m_hwnd))
@@ -33,15 +42,17 @@ bool FloorLayeredWindow::Create(int x, int y)
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kFloorClass;
     RegisterClassExW(&wc);
-    m_hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, kFloorClass, L"", WS_POPUP, x, y, kLauncherWidth,
-                             kLauncherHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    m_width = Scaled(kLauncherWidth);
+    m_height = Scaled(kLauncherHeight);
+    m_hwnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, kFloorClass, L"", WS_POPUP, x, y, m_width, m_height,
+                             nullptr, nullptr, wc.hInstance, nullptr);
     if (!m_hwnd)
         return false;
 
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kLauncherWidth;
-    info.bmiHeader.biHeight = kLauncherHeight;
+    info.bmiHeader.biWidth = m_width;
+    info.bmiHeader.biHeight = m_height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -53,7 +64,7 @@ bool FloorLayeredWindow::Create(int x, int y)
     m_previous = SelectObject(m_dc, m_bitmap);
     m_bits = bits;
     auto* pixels = static_cast<DWORD*>(bits);
-    for (int i = 0; i < kLauncherWidth * kLauncherHeight; ++i)
+    for (int i = 0; i < m_width * m_height; ++i)
         pixels[i] = kFloorColor;
     if (!Push())
         return false;
@@ -64,7 +75,7 @@ bool FloorLayeredWindow::Create(int x, int y)
 void FloorLayeredWindow::SetPixels(const void* bits)
 {
     GdiFlush();
-    CopyMemory(m_bits, bits, static_cast<size_t>(kLauncherWidth) * kLauncherHeight * 4);
+    CopyMemory(m_bits, bits, static_cast<size_t>(m_width) * m_height * 4);
 }
 
 BOOL FloorLayeredWindow::Push() const
@@ -72,7 +83,7 @@ BOOL FloorLayeredWindow::Push() const
     RECT window = {};
     GetWindowRect(m_hwnd, &window);
     POINT destination = {window.left, window.top};
-    SIZE size = {kLauncherWidth, kLauncherHeight};
+    SIZE size = {m_width, m_height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     HDC screen = GetDC(nullptr);

@@ -11,6 +11,9 @@ namespace bench {
 
 constexpr int kLauncherWidth = 1154;
 constexpr int kLauncherHeight = 704;
+// A length at 96 DPI at the screen's DPI, as the client scales its launcher:
+// the floor draws as many pixels as the client does.
+int Scaled(int length);
 // The floor's one colour, opaque (0xAARRGGBB): easy to find on screen.
 constexpr DWORD kFloorColor = 0xFF3A6EA5;
 constexpr const wchar_t* kFloorClass = L"floor_layered";
@@ -22,7 +25,8 @@ public:
     FloorLayeredWindow(const FloorLayeredWindow&) = delete;
     FloorLayeredWindow& operator=(const FloorLayeredWindow&) = delete;
 
-    // Creates the window at (x, y), fills the DIB and pushes it once.
+    // Creates the window at (x, y), the launcher's size at the screen's DPI,
+    // fills the DIB and pushes it once.
     bool Create(int x, int y);
     // Replaces the DIB's pixels (bottom-up, premultiplied) without pushing them.
     void SetPixels(const void* bits);
@@ -36,6 +40,8 @@ private:
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;
     void* m_bits = nullptr;
+    int m_width = 0;
+    int m_height = 0;
 };
 
 } // namespace bench

@@ -20,16 +20,29 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 status=0
 winpath() { echo "Z:${1//\//\\}"; }
+# The display's DPI (LogPixels) for programs started from now on.
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
+trap 'set_dpi 96' EXIT
+# Each row of a pass at another DPI than 96 names it.
 run() {
-    local out
+    local label=$1 out
+    shift
     out=$("$runner" "$@" </dev/null 2>"$work/stderr.txt") || status=1
     # Windows programs end their lines with CR LF.
-    printf '%s\n' "$out" | tr -d '\r' | grep '^ROW' >>"$rows" || true
+    printf '%s\n' "$out" | tr -d '\r' | grep '^ROW' |
+        awk -F'\t' -v OFS='\t' -v label="$label" '{ if (label != "") $2 = $2 " at " label; print }' >>"$rows" || true
     cat "$work/stderr.txt" >&2
 }
-run "$bin/start_bench.exe" 21 "$(winpath "$work/client")" "$(winpath "$bin/floor_window.exe")"
-run "$bin/paint_bench.exe" 300
-run "$bin/queue_bench.exe" 5000
+for dpi in 96 144; do
+    set_dpi "$dpi"
+    label=$([ "$dpi" = 96 ] || echo "$dpi DPI")
+    run "$label" "$bin/start_bench.exe" 21 "$(winpath "$work/client")" "$(winpath "$bin/floor_window.exe")"
+    run "$label" "$bin/paint_bench.exe" 300
+    run "$label" "$bin/queue_bench.exe" 5000
+done
+set_dpi 96
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 wineserver -k </dev/null >/dev/null 2>&1

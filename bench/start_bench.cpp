@@ -14,6 +14,7 @@
 
 #include "app/gameApp.h"
 #include "browser/CMyHtml.h"
+#include "frames/CFrameBack.h"
 #include "resources/resource.h"
 #include "ui/framework/CHtmlAppManager.h"
 #include "ui/skin/SkinImage.h"
@@ -93,12 +94,14 @@ COLORREF ScreenPixel(int x, int y)
 // area and the buttons, as the client's first image shows it.
 bool LauncherProbe(POINT& probe, COLORREF& color)
 {
-    std::unique_ptr<Gdiplus::Image> image = LoadPngResource(IDP_LAUNCHER);
+    // At the scale the launcher starts at.
+    const DpiScale s = CFrameBack::ScaleOn(CFrameBack::StartMonitor());
+    std::unique_ptr<Gdiplus::Image> image = LoadPngResource(IDP_LAUNCHER, s.Dpi());
     auto* bitmap = dynamic_cast<Gdiplus::Bitmap*>(image.get());
     if (!bitmap)
         return false;
-    for (int y = 300; y < 560; y += 7) {
-        for (int x = 40; x < 340; x += 7) {
+    for (int y = s(300); y < s(560); y += 7) {
+        for (int x = s(40); x < s(340); x += 7) {
             Gdiplus::Color c;
             if (bitmap->GetPixel(x, y, &c) != Gdiplus::Ok || c.GetA() != 255)
                 continue;
@@ -426,8 +429,9 @@ int wmain(int argc, wchar_t** argv)
 
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const POINT screenProbe = {(work.right - work.left - bench::kLauncherWidth) / 2 + client.probe.x,
-                               (work.bottom - work.top - bench::kLauncherHeight) / 2 + client.probe.y};
+    const DpiScale s = CFrameBack::ScaleOn(CFrameBack::StartMonitor());
+    const POINT screenProbe = {(work.right - work.left - s(bench::kLauncherWidth)) / 2 + client.probe.x,
+                               (work.bottom - work.top - s(bench::kLauncherHeight)) / 2 + client.probe.y};
 
     std::vector<double> clientMs, floorMs;
     std::vector<Memory> clientMemory, floorMemory;
