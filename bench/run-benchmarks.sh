@@ -43,6 +43,7 @@ for dpi in 96 144; do
     run "$label" "$bin/queue_bench.exe" 5000
 done
 set_dpi 96
+trap - EXIT
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 wineserver -k </dev/null >/dev/null 2>&1
