@@ -21,7 +21,7 @@ public:
     // How an image is decoded, here and by Take for what it does not hold.
     using Loader = std::function<std::unique_ptr<Gdiplus::Image>(int id)>;
 
-    explicit SkinPreload(std::vector<int> ids, Loader load = LoadPngResource);
+    explicit SkinPreload(std::vector<int> ids, Loader load = [](int id) { return LoadPngResource(id); });
     // Images never taken are freed here: GDI+ must still be running.
     ~SkinPreload();
     SkinPreload(const SkinPreload&) = delete;
