@@ -63,9 +63,9 @@ size_row() {
     printf 'ROW\tsize of %s, KB\t%d\t—\t%s\t%s\n' "$name" $(((bytes + 1023) / 1024)) "$target" "$verdict"
 }
 {
-    size_row vorn.exe "<= 1536 KB" $((1536 * 1024))
+    size_row vorn.exe "<= 4096 KB" $((4096 * 1024))
     size_row Uninstall.exe report
-    size_row vorn-setup.exe report
+    size_row vorn-setup.exe "<= 3072 KB" $((3072 * 1024))
 } >>"$rows"
 
 echo

@@ -39,13 +39,17 @@ icon_group() { # file sizes...
     local parts=()
     for s in "$@"; do
         emblem "$s" "$work/icon$s.png"
+        # Sizes of 256 are stored as PNGs in the file: 8 bits a channel.
+        [ "$s" -lt 256 ] || convert "$work/icon$s.png" -depth 8 "$work/icon$s.png"
         parts+=("$work/icon$s.png")
     done
     convert "${parts[@]}" "$file"
 }
 
-# Client icon group 128: 64 x 64 first, with 48, 32 and 16 for smaller requests.
-icon_group resources/icons/vorn.ico 64 48 32 16
+# Client icon group 128: every size a window, the task bar, Alt+Tab or the tray
+# asks for at 100 %, 125 %, 150 % and 200 % (16, 20, 24, 32, 40, 48, 64), each
+# drawn from the emblem at that size, and 256 (stored as a PNG) for Explorer.
+icon_group resources/icons/vorn.ico 256 64 48 40 32 24 20 16
 
 # The remover's icon group 107: the emblem with a red removal badge.
 remover_icon() { # size file
@@ -64,7 +68,10 @@ done
 convert "${parts[@]}" resources/icons/uninstall.ico
 
 if [ -f tools/make-skin.sh ]; then
-    # shellcheck source=/dev/null
-    . tools/make-skin.sh
+    # The skin at 100 %, then at 150 % and 200 %, each drawn at its own scale.
+    for SCALE in 100 150 200; do
+        # shellcheck source=/dev/null
+        . tools/make-skin.sh
+    done
 fi
 echo "artwork written"

@@ -1,11 +1,13 @@
 #include "ui/skin/SkinImage.h"
 
+#include "resources/resource.h"
 #include "ui/framework/SystemFunction.h"
 #include "ui/skin/CSkinBitmap.h"
 
 #include <objidl.h>
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 // Releases a COM interface pointer once.
@@ -37,18 +39,137 @@ const void* ResourceBytes(int id, const wchar_t* type, DWORD* size)
     *size = bytes ? SizeofResource(module, found) : 0;
     return *size ? bytes : nullptr;
 }
-} // namespace
 
+<<<<<<< HEAD
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, int)
+=======
+// The images of one scale: the DPI they are drawn for and their resource types.
+struct DrawnSet {
+    int dpi;
+    const wchar_t* packed;
+    const wchar_t* png;
+};
+constexpr DrawnSet kDrawnAt100 = {96, L"SKINPIXELS", L"PNG"};
+// Smallest first.
+constexpr DrawnSet kLargerSets[] = {{144, L"SKINPIXELS150", L"PNG150"}, {192, L"SKINPIXELS200", L"PNG200"}};
+
+// Strips hold two frames side by side (normal | hover) that are scaled each on
+// its own: the strip is twice a scaled frame wide.
+int FramesOf(int id)
 {
-    if (id == 0)
-        return nullptr;
+    return id == IDP_LINK_SERVICE || id == IDP_LINK_FORUM || id == IDP_LINK_HOME || id == IDP_LINK_PAY ? 2 : 1;
+}
+
+std::unique_ptr<Gdiplus::Image> DecodeImageResource(int id, const wchar_t* type);
+
+std::unique_ptr<Gdiplus::Image> LoadSet(int id, const DrawnSet& set)
+>>>>>>> dpi-art
+{
     DWORD size = 0;
-    if (const void* packed = ResourceBytes(id, L"SKINPIXELS", &size)) {
+    if (const void* packed = ResourceBytes(id, set.packed, &size)) {
         if (auto image = UnpackSkinPixels(packed, size))
             return image;
     }
-    return DecodePngResource(id);
+    return DecodeImageResource(id, set.png);
+}
+
+// The size of the image at 100 %, read from its PNG's header (width and
+// height, big-endian, right after the signature and the IHDR chunk's start).
+bool SizeAt100(int id, int* width, int* height)
+{
+    DWORD size = 0;
+    const auto* png = static_cast<const BYTE*>(ResourceBytes(id, L"PNG", &size));
+    if (!png || size < 24 || std::memcmp(png + 12, "IHDR", 4) != 0)
+        return false;
+    auto side = [&](int at) {
+        const UINT32 value = (UINT32{png[at]} << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        return value <= 8192 ? static_cast<int>(value) : 0; // far beyond any skin image
+    };
+    *width = side(16);
+    *height = side(20);
+    return *width > 0 && *height > 0;
+}
+
+// source brought to width x height: a high-quality filter that reads mirrored
+// pixels beyond the edges, so they neither darken nor take in transparency.
+std::unique_ptr<CSkinBitmap> Resampled(Gdiplus::Image* source, int width, int height)
+{
+    auto result = CSkinBitmap::Make(width, height);
+    if (!result)
+        return nullptr;
+    Gdiplus::Graphics g(result.get());
+    g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY, Gdiplus::Color(0xFF000000), FALSE);
+    if (g.DrawImage(source, Gdiplus::Rect(0, 0, width, height), 0, 0, static_cast<INT>(source->GetWidth()),
+                    static_cast<INT>(source->GetHeight()), Gdiplus::UnitPixel, &attributes) != Gdiplus::Ok)
+        return nullptr;
+    return result;
+}
+
+// image of frames equal frames side by side, each brought to frameWidth x
+// height on its own (no column of one reaches into the next); opaque stays
+// opaque.
+std::unique_ptr<Gdiplus::Image> Scaled(Gdiplus::Image* image, int frames, int frameWidth, int height)
+{
+    const int width = frameWidth * frames;
+    const bool opaque = !Gdiplus::IsAlphaPixelFormat(image->GetPixelFormat());
+    auto result = CSkinBitmap::Make(width, height, opaque);
+    if (!result)
+        return nullptr;
+    const int sourceFrame = static_cast<int>(image->GetWidth()) / frames;
+    for (int frame = 0; frame < frames; ++frame) {
+        std::unique_ptr<Gdiplus::Bitmap> part;
+        if (frames > 1) {
+            part = CropImage(image, frame * sourceFrame, sourceFrame, static_cast<int>(image->GetHeight()));
+            if (!part)
+                return nullptr;
+        }
+        auto scaled = Resampled(part ? part.get() : image, frameWidth, height);
+        if (!scaled)
+            return nullptr;
+        GdiFlush();
+        for (int y = 0; y < height; ++y) {
+            BYTE* row = result->Bits() + (static_cast<size_t>(y) * width + frame * frameWidth) * 4;
+            std::memcpy(row, scaled->Bits() + static_cast<size_t>(y) * frameWidth * 4,
+                        static_cast<size_t>(frameWidth) * 4);
+            if (opaque)
+                for (int x = 0; x < frameWidth; ++x)
+                    row[x * 4 + 3] = 255;
+        }
+    }
+    return result;
+}
+} // namespace
+
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, int dpi)
+{
+    if (id == 0)
+        return nullptr;
+    if (dpi <= kDrawnAt100.dpi)
+        return LoadSet(id, kDrawnAt100);
+    int width = 0, height = 0;
+    if (!SizeAt100(id, &width, &height))
+        return nullptr;
+    const int frames = FramesOf(id);
+    const int frameWidth = MulDiv(width / frames, dpi, 96);
+    const int scaledHeight = MulDiv(height, dpi, 96);
+    // The smallest drawn set at least as large as asked for, else the largest.
+    std::unique_ptr<Gdiplus::Image> drawn;
+    for (const DrawnSet& set : kLargerSets)
+        if (!drawn && set.dpi >= dpi)
+            drawn = LoadSet(id, set);
+    for (auto set = std::rbegin(kLargerSets); !drawn && set != std::rend(kLargerSets); ++set)
+        if (set->dpi < dpi)
+            drawn = LoadSet(id, *set);
+    if (!drawn)
+        return LoadSet(id, kDrawnAt100);
+    if (drawn->GetWidth() == static_cast<UINT>(frameWidth * frames) &&
+        drawn->GetHeight() == static_cast<UINT>(scaledHeight))
+        return drawn;
+    return Scaled(drawn.get(), frames, frameWidth, scaledHeight);
 }
 
 std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
@@ -117,10 +238,16 @@ std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
 
 std::unique_ptr<Gdiplus::Image> DecodePngResource(int id)
 {
+    return DecodeImageResource(id, L"PNG");
+}
+
+namespace {
+std::unique_ptr<Gdiplus::Image> DecodeImageResource(int id, const wchar_t* type)
+{
     if (id == 0)
         return nullptr;
     DWORD size = 0;
-    const void* bytes = ResourceBytes(id, L"PNG", &size);
+    const void* bytes = ResourceBytes(id, type, &size);
     if (!bytes)
         return nullptr;
 
@@ -158,6 +285,7 @@ std::unique_ptr<Gdiplus::Image> DecodePngResource(int id)
         return image;
     return premultiplied;
 }
+} // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> CropImage(Gdiplus::Image* source, int x, int width, int height)
 {

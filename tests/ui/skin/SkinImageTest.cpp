@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -450,9 +451,25 @@ TEST(SkinImages, IconGroupOffersTheSizesTheWindowsAskFor)
     HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(128), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(LockResource(LoadResource(module, group)));
-    for (int size : {64, 48, 16}) {
+    // The group's entries (after a 6-byte header, 14 bytes each, the width
+    // first; 0 stands for 256): one for each size the title bar, task bar,
+    // Alt+Tab and tray ask for at 100 % to 200 %, and 256 for Explorer.
+    std::vector<int> held;
+    const int count = directory[4] | (directory[5] << 8);
+    for (int i = 0; i < count; ++i)
+        held.push_back(directory[6 + 14 * i] ? directory[6 + 14 * i] : 256);
+    std::sort(held.begin(), held.end());
+    const std::vector<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    EXPECT_EQ(held, sizes);
+    for (int size : sizes) {
         const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
         ASSERT_GT(id, 0) << size;
+        // Picked for the size is the entry drawn at that size.
+        for (int i = 0; i < count; ++i) {
+            if ((directory[6 + 14 * i + 12] | (directory[6 + 14 * i + 13] << 8)) == id) {
+                EXPECT_EQ(directory[6 + 14 * i] ? directory[6 + 14 * i] : 256, size);
+            }
+        }
         HRSRC entry = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
         HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, entry))),
                                               SizeofResource(module, entry), TRUE, 0x30000, size, size,
