@@ -40,9 +40,6 @@ const void* ResourceBytes(int id, const wchar_t* type, DWORD* size)
     return *size ? bytes : nullptr;
 }
 
-<<<<<<< HEAD
-std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, int)
-=======
 // The images of one scale: the DPI they are drawn for and their resource types.
 struct DrawnSet {
     int dpi;
@@ -63,7 +60,6 @@ int FramesOf(int id)
 std::unique_ptr<Gdiplus::Image> DecodeImageResource(int id, const wchar_t* type);
 
 std::unique_ptr<Gdiplus::Image> LoadSet(int id, const DrawnSet& set)
->>>>>>> dpi-art
 {
     DWORD size = 0;
     if (const void* packed = ResourceBytes(id, set.packed, &size)) {
