@@ -205,7 +205,16 @@ bool CImagePaint::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         m_input.OnMouseLeave();
         return false;
     case WM_MOUSEHOVER:
-        OnPointerRests();
+        if (hotButton) {
+            OnPointerRests();
+        } else {
+            // Resting where no button is: nothing has a look to lose when the
+            // pointer goes, so nothing is watched (where leaving is detected
+            // by polling, a pointer resting over the game view would cost CPU
+            // all along). The next move arms the tracking again.
+            StopTracking();
+            m_input.ForgetPointer();
+        }
         return false;
     default:
         return false;

@@ -253,6 +253,24 @@ TEST_F(PainterTest, MouseLeaveEndsTheHover)
     EXPECT_EQ(window.paint.mouseX, -1);
 }
 
+// A pointer resting over a button is watched until it leaves; one resting
+// where no button is is not watched at all (Wine polls for the leaving), until
+// it moves again.
+TEST_F(PainterTest, APointerRestingAwayFromTheButtonsIsNotWatched)
+{
+    MouseMove(hwnd(), 60, 70);
+    SendMessageW(hwnd(), WM_MOUSEHOVER, 0, MAKELPARAM(60, 70));
+    EXPECT_TRUE(window.paint.tracking) << "over the button: its hover look ends when the pointer goes";
+    MouseMove(hwnd(), 250, 150);
+    ASSERT_EQ(window.paint.hotButton, nullptr);
+    SendMessageW(hwnd(), WM_MOUSEHOVER, 0, MAKELPARAM(250, 150));
+    EXPECT_FALSE(window.paint.tracking);
+    EXPECT_EQ(window.paint.mouseX, -1);
+    MouseMove(hwnd(), 60, 70);
+    EXPECT_TRUE(window.paint.tracking);
+    EXPECT_EQ(window.paint.hotButton, button);
+}
+
 TEST_F(PainterTest, AWindowHiddenAndShownAgainForgetsItsHotButton)
 {
     // As the boss key does it: hidden with the pointer on a button, shown
