@@ -129,7 +129,11 @@ void CFrameBack::AddLauncherItems()
         CImageButton* button = paint.AddButton(b.id, 0, 0, 0, 0, 0, r.left, r.top, r.right, r.bottom);
         button->SetImages(artwork(b.normal), artwork(b.hover));
     }
-    paint.AddStatic(0, kArtworkId, false, client)->image = artwork(IDP_LAUNCHER);
+    // The artwork is the largest image of all (7 MB at 150 %): between the
+    // pointer's visits it is let go, and unpacked again for the next redraw.
+    CImageStatic* background = paint.AddStatic(0, kArtworkId, false, client);
+    background->image = artwork(IDP_LAUNCHER);
+    background->reload = [dpi]() -> std::shared_ptr<Gdiplus::Image> { return LoadPngResource(IDP_LAUNCHER, dpi); };
 }
 
 void CFrameBack::OnDpiChanged(int dpi, const RECT& suggested)

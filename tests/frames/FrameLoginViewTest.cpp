@@ -84,6 +84,8 @@ TEST(LoginView, TheLauncherPushesItsImageWhenShownAndNotWhileHidden)
     EXPECT_EQ(first.size.cy, 704);
     EXPECT_EQ(skintest::Alpha(first.At(0, 0)), 0);
     EXPECT_EQ(skintest::Alpha(first.At(377 + 300, 208 + 193)), 255) << "the panel under the page area";
+    const DWORD panel = first.At(377 + 300, 208 + 193);
+    const DWORD crest = first.At(600, 100);
 
     // Hidden, a new size pushes nothing; shown again, the new size is pushed.
     ShowWindow(launcher.m_hWnd, SW_HIDE);
@@ -99,6 +101,14 @@ TEST(LoginView, TheLauncherPushesItsImageWhenShownAndNotWhileHidden)
     MoveWindow(launcher.m_hWnd, 30, 20, 1154, 704, TRUE);
     ASSERT_EQ(capture.Pushes().size(), 1u);
     EXPECT_EQ(capture.Pushes().front().size.cx, 1154);
+    // With no pointer over it, the artwork's pixels are let go once pushed, and
+    // the next push shows them all the same.
+    EXPECT_EQ(launcher.paint.FindStatic(CFrameBack::kArtworkId)->image, nullptr);
+    capture.Reset();
+    launcher.paint.Redraw();
+    ASSERT_EQ(capture.Pushes().size(), 1u);
+    EXPECT_EQ(capture.Pushes().front().At(377 + 300, 208 + 193), panel);
+    EXPECT_EQ(capture.Pushes().front().At(600, 100), crest);
     DestroyWindow(launcher.m_hWnd);
 }
 

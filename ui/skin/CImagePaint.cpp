@@ -130,8 +130,20 @@ void CImagePaint::Redraw()
     if (!layered || !hwnd || !IsWindow(hwnd))
         return;
     // The image is kept only while the pointer is over the window, where hover
-    // changes redraw it in quick succession; otherwise its memory goes at once.
+    // changes redraw it in quick succession; otherwise its memory goes at once,
+    // and so do the images that can be loaded again for the next redraw.
     renderer.PushLayered(hwnd, updateLayered, alpha, tracking, Scene());
+    if (!tracking)
+        statics.LetGoReloadable();
+}
+
+void CImagePaint::ReleaseUnwatchedImage()
+{
+    // The layered image is kept for the hover changes of a watched pointer only.
+    if (layered && !tracking) {
+        renderer.Release();
+        statics.LetGoReloadable();
+    }
 }
 
 void CImagePaint::Refresh(const RECT& rect)
@@ -203,6 +215,7 @@ bool CImagePaint::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return false;
     case WM_MOUSELEAVE:
         m_input.OnMouseLeave();
+        ReleaseUnwatchedImage();
         return false;
     case WM_MOUSEHOVER:
         if (hotButton) {
@@ -214,6 +227,7 @@ bool CImagePaint::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             // all along). The next move arms the tracking again.
             StopTracking();
             m_input.ForgetPointer();
+            ReleaseUnwatchedImage();
         }
         return false;
     default:

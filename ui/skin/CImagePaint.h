@@ -102,6 +102,8 @@ private:
     void DrawItems(Gdiplus::Graphics& g, const RECT& area);
     CSkinRenderer::Scene Scene();
     void OnSize(int width, int height);
+    // Frees the kept layered image once the pointer is no longer watched.
+    void ReleaseUnwatchedImage();
 
     CButtonInput m_input{*this};
 };

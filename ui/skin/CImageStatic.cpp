@@ -41,6 +41,8 @@ void CImageStatic::Draw(Gdiplus::Graphics& g, RECT placement)
     if (!visible)
         return;
     const RECT r = placement.left != placement.right ? placement : rect;
+    if (!image && reload)
+        image = reload();
     if (!image)
         return;
     const int width = r.right - r.left;

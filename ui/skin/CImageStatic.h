@@ -8,6 +8,7 @@
 
 #include "ui/skin/CSkinBitmap.h"
 
+#include <functional>
 #include <memory>
 
 class CImageStatic {
@@ -29,6 +30,14 @@ public:
     bool stretchEdgeSafe = false;
     RECT rect = {};
     std::shared_ptr<Gdiplus::Image> image;
+    // Where the image can be had again: a large one need not stay in memory
+    // while nothing redraws it (LetGo), and is loaded again at the next draw.
+    std::function<std::shared_ptr<Gdiplus::Image>()> reload;
+    void LetGo()
+    {
+        if (reload)
+            image.reset();
+    }
     int id = 0;
     bool visible = true;
 

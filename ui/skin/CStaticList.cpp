@@ -14,6 +14,12 @@ CImageStatic* CStaticList::Add(int imageId, int id, bool stretchEdgeSafe, const 
     return item;
 }
 
+void CStaticList::LetGoReloadable() const
+{
+    for (const auto& item : m_items)
+        item->LetGo();
+}
+
 void CStaticList::Reanchor(int width, int height)
 {
     for (const auto& item : m_items) {

@@ -17,6 +17,8 @@ public:
     CImageStatic* Add(int imageId, int id, bool stretchEdgeSafe, const RECT& rect, int dpi = DpiScale::kBaseDpi);
     // Anchored statics follow the right and bottom edges of a width x height
     // client area: moving, or stretching when their other edge is fixed.
+    // Each static that can load its image again lets it go.
+    void LetGoReloadable() const;
     void Reanchor(int width, int height);
     // Draws the statics that meet the area.
     void Draw(Gdiplus::Graphics& g, const RECT& area) const;
