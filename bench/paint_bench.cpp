@@ -47,10 +47,14 @@ Pair LauncherRedraw(int runs)
     bench::FloorLayeredWindow floor;
     if (!launcher.m_hWnd || !launcher.paint.layered || !floor.Create(0, 0))
         return result;
-    // The pointer rests on the launcher, away from its buttons, as while a user
+    // The pointer rests on one of the launcher's buttons, as while a user
     // moves between them (the painter then keeps its image between redraws).
-    SetCursorPos(200, 400);
-    SendMessageW(launcher.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(200, 400));
+    CImageButton* home = launcher.paint.FindButton(CFrameBack::kHomeId);
+    if (!home)
+        return result;
+    const POINT on = {(home->rect.left + home->rect.right) / 2, (home->rect.top + home->rect.bottom) / 2};
+    SetCursorPos(on.x, on.y);
+    SendMessageW(launcher.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(on.x, on.y));
     bench::PumpPending();
     // The floor shows the very pixels the launcher shows (its transparent
     // edges included): the same visible result from a ready bitmap.
