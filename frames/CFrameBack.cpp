@@ -3,6 +3,7 @@
 #include "app/gameApp.h"
 #include "frames/CFrameGame.h"
 #include "frames/CloseMsgWnd.h"
+#include "frames/PortalLinks.h"
 #include "resources/resource.h"
 #include "ui/skin/SkinImage.h"
 #include "ui/skin/SkinPreload.h"
@@ -202,26 +203,16 @@ bool CFrameBack::OnPortalButton(CImageButton* button)
         // closed, taking this window (and the painter's buttons) along.
         if (!m_hWnd || !IsWindow(m_hWnd))
             return false;
-        if (answer != 1)
+        if (answer != IDOK)
             return true;
         ShowWindow(m_hWnd, SW_HIDE);
         if (HWND game = GameWindow())
             PostMessageW(game, WM_CLOSE, 0, 0);
         return false;
     }
-    case kHomeId:
-        CFrameGame::OpenInBrowser(m_portal.HomePage());
-        return true;
-    case kForumId:
-        CFrameGame::OpenInBrowser(m_portal.ForumPage());
-        return true;
-    case kServiceId:
-        CFrameGame::OpenInBrowser(m_portal.ServicePage());
-        return true;
-    case kPayId:
-        CFrameGame::OpenInBrowser(m_portal.PaymentPage());
-        return true;
     default:
+        if (const std::optional<std::wstring> page = portallinks::PageOf(m_portal, button->id))
+            CFrameGame::OpenInBrowser(*page);
         return true;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "frames/ClearUrlCache.h"
 #include "frames/CloseMsgWnd.h"
+#include "frames/PortalLinks.h"
 #include "resources/resource.h"
 #include "ui/framework/SystemFunction.h"
 #include "ui/framework/TextCut.h"
@@ -77,7 +78,7 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
     switch (button->id) {
     case CImagePaint::kCloseId: {
         CloseMsgWnd confirm;
-        if (confirm.DoModal(m_hWnd) == 1)
+        if (confirm.DoModal(m_hWnd) == IDOK)
             Close();
         return false;
     }
@@ -109,20 +110,11 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
     case kMuteIndicatorId:
         SetMuted(false);
         return true;
-    case kServiceLinkId:
-        OpenInBrowser(m_portal.ServicePage());
-        return true;
-    case kForumLinkId:
-        OpenInBrowser(m_portal.ForumPage());
-        return true;
-    case kHomeLinkId:
-        OpenInBrowser(m_portal.HomePage());
-        return true;
-    case kPayLinkId:
-        OpenInBrowser(m_portal.PaymentPage());
-        return true;
     default:
-        return true; // minimise, maximise and restore are the painter's own
+        // A portal link; minimise, maximise and restore are the painter's own.
+        if (const std::optional<std::wstring> page = portallinks::PageOf(m_portal, button->id))
+            OpenInBrowser(*page);
+        return true;
     }
 }
 
