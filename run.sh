@@ -35,6 +35,11 @@ python3 "$VORN_ROOT/demo/portal/server.py" --port-file "$run_dir/portal.port" --
     --parent-pid $$ >"$run_dir/portal.out" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$run_dir/portal.port" ] && break; sleep 0.1; done
+if [ ! -s "$run_dir/portal.port" ]; then
+    echo "run.sh: the demo portal did not report its port within 10 s; its output:" >&2
+    cat "$run_dir/portal.out" >&2
+    exit 1
+fi
 port=$(cat "$run_dir/portal.port")
 host="127.0.0.1:$port"
 printf '[Portal]\r\nHost=%s\r\nForumHost=%s\r\nPayHost=%s\r\n' "$host" "$host" "$host" >"$install_dir/Config.ini"

@@ -22,7 +22,7 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
         m_bossHidden = false;
         if (m_trayMenu.m_hWnd)
             ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
-        result = 1;
+        result = IDOK;
         modalRunning = false;
         Close();
         break;

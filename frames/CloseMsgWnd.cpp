@@ -12,7 +12,7 @@ CloseMsgWnd::~CloseMsgWnd()
 
 int CloseMsgWnd::DoModal(HWND owner)
 {
-    result = 2;
+    result = IDCANCEL;
     RECT o = {};
     if (owner)
         ::GetWindowRect(owner, &o);
@@ -88,12 +88,12 @@ LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // Esc answers as 取消 does.
         if (wParam != VK_ESCAPE)
             break;
-        Finish(2);
+        Finish(IDCANCEL);
         return 1;
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the system menu, WM_CLOSE from anyone):
         // as 取消.
-        Finish(2);
+        Finish(IDCANCEL);
         return 1;
     case WM_WINDOWPOSCHANGING:
         // Hidden or destroyed by someone else: the system picks the window to
@@ -133,10 +133,10 @@ bool CloseMsgWnd::OnButtonClick(CImageButton* button)
         return true;
     switch (button->id) {
     case kConfirmId:
-        Finish(1);
+        Finish(IDOK);
         return false;
     case kCancelId:
-        Finish(2);
+        Finish(IDCANCEL);
         return false;
     default:
         return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The close confirmation: a small layered window made of artwork (提示,
 // 是否确定要关闭游戏？) with the buttons 确定 and 取消, run modally over the window
-// that asks. DoModal answers 1 when the user confirmed and 2 in every other case.
+// that asks. DoModal answers IDOK when the user confirmed and IDCANCEL in every other case.
 
 #include "ui/skin/CImageCtrl.h"
 

@@ -77,6 +77,10 @@ choose_arch() {
     fi
 }
 
+# How many compilers run at once: VORN_JOBS when set (a busy or small machine),
+# else one per processor.
+build_jobs() { echo "${VORN_JOBS:-$(nproc)}"; }
+
 build_all() {
     choose_arch
     local cache="$BUILD/CMakeCache.txt"
@@ -86,7 +90,7 @@ build_all() {
             -DCMAKE_BUILD_TYPE=Release >/dev/null
     fi
     step "building"
-    cmake --build "$BUILD" -j "$(nproc)" -- --no-print-directory
+    cmake --build "$BUILD" -j "$(build_jobs)" -- --no-print-directory
     if [ "$VORN_ARCH" = x86_64 ]; then
         # The programs as they ship are built all the same, so the 32-bit build
         # never breaks unseen.
@@ -94,7 +98,7 @@ build_all() {
         [ -f "$BUILD/i686/CMakeCache.txt" ] ||
             cmake -S "$VORN_ROOT" -B "$BUILD/i686" -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/mingw-i686.cmake" \
                 -DCMAKE_BUILD_TYPE=Release >/dev/null
-        cmake --build "$BUILD/i686" -j "$(nproc)" --target vorn Uninstall -- --no-print-directory
+        cmake --build "$BUILD/i686" -j "$(build_jobs)" --target vorn Uninstall -- --no-print-directory
     fi
 }
 

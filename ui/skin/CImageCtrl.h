@@ -50,7 +50,7 @@ public:
     int borderWidth = 3;
     bool clipCorners = false;
     bool modalRunning = false;
-    int result = 2;
+    int result = IDCANCEL;
 
 private:
     LRESULT HitTest(int screenX, int screenY);
