@@ -44,11 +44,12 @@ std::vector<int> CFrameBack::ArtworkIds()
 
 HMONITOR CFrameBack::StartMonitor() { return PrimaryMonitor(); }
 
-DpiScale CFrameBack::ScaleOn(HMONITOR monitor)
+DpiScale CFrameBack::ScaleOn(HMONITOR monitor) { return ScaleOn(monitor, dpi::OfMonitor(monitor)); }
+
+DpiScale CFrameBack::ScaleOn(HMONITOR monitor, int dpi)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    const int dpi = dpi::OfMonitor(monitor);
     if (!monitor || !GetMonitorInfoW(monitor, &info))
         return DpiScale(dpi);
     const SIZE room = {info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top};
@@ -148,14 +149,7 @@ void CFrameBack::OnDpiChanged(int dpi, const RECT& suggested)
         return;
     }
     // As large as fits on the monitor the launcher is going to.
-    const HMONITOR monitor = MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST);
-    paint.scale = DpiScale(dpi::Fitting(dpi, {kWidth, kHeight}, [monitor] {
-        MONITORINFO info = {};
-        info.cbSize = sizeof(info);
-        if (!GetMonitorInfoW(monitor, &info))
-            return SIZE{LONG_MAX, LONG_MAX};
-        return SIZE{info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top};
-    }()));
+    paint.scale = ScaleOn(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), dpi);
     if (paint.scale == previous)
         return;
     SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, paint.scale(kWidth), paint.scale(kHeight),

@@ -49,6 +49,8 @@ public:
     // smaller one at which the whole launcher fits its work area (never less
     // than 96 DPI).
     static DpiScale ScaleOn(HMONITOR monitor);
+    // The same for a monitor at dpi (the one Windows says it moves to).
+    static DpiScale ScaleOn(HMONITOR monitor, int dpi);
     // The monitor the launcher starts on: the primary one.
     static HMONITOR StartMonitor();
     // Where the game frame lies over the launcher, relative to its corner.

@@ -40,8 +40,10 @@ int CloseMsgWnd::DoModal(HWND owner)
     m_owner = disabledOwner ? owner : nullptr;
     if (m_hWnd && IsWindow(m_hWnd)) {
         MoveWindow(m_hWnd, x, y, width, height, TRUE);
-        if (rescaled)
+        if (rescaled) {
             AddItems();
+            paint.Redraw();
+        }
     } else {
         Create(0, nullptr, nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, x, y,
                width, height, owner);
@@ -78,7 +80,6 @@ void CloseMsgWnd::AddItems()
     paint.AddButton(kCancelId, 0, IDP_CLOSE_CANCEL, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL_HOVER, IDP_CLOSE_CANCEL,
                     cancel.left, cancel.top, cancel.right, cancel.bottom);
     paint.AddStatic(IDP_CLOSE_PANEL, kPanelId, false, paint.captionRect);
-    paint.Redraw();
 }
 
 LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -119,6 +120,7 @@ LRESULT CloseMsgWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             minHeight = paint.scale(kHeight);
         }
         AddItems();
+        paint.Redraw();
         return 0;
     }
     default:
