@@ -36,8 +36,21 @@ ensure_packages() {
     fi
     step "installing ${missing[*]}"
     [ "$need_arch" -eq 1 ] && as_root dpkg --add-architecture i386
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq || true
+    apt_install "${missing[@]}" && return 0
+    # A mirror caught mid-sync can leave the i386 lists behind the amd64 ones,
+    # and then no i386 package installs. The 64-bit build needs none of them:
+    # install the rest, and the 32-bit loader's absence selects that build.
+    local native=()
+    for p in "${missing[@]}"; do
+        [[ $p == *:i386 ]] || native+=("$p")
+    done
+    step "the i386 packages cannot be installed now: installing the others"
+    [ ${#native[@]} -eq 0 ] || apt_install "${native[@]}"
+}
+
+apt_install() {
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
 }
 
 # True when the processor runs 32-bit programs itself: a machine that runs them

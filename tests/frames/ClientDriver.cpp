@@ -101,8 +101,27 @@ void MoveMouseTo(int x, int y)
     SendInput(1, &input, sizeof(input));
 }
 
+// Waits until the pixels around (x, y) have not changed for a while: a window
+// that has only just been shown may not have drawn itself yet, and its first
+// drawing would pass for the hover look.
+void WaitForStillSquare(int x, int y)
+{
+    std::vector<DWORD> last = ScreenSquare(x, y);
+    ULONGLONG stableSince = GetTickCount64();
+    test::PumpUntil(
+        [&] {
+            std::vector<DWORD> now = ScreenSquare(x, y);
+            if (now != last)
+                stableSince = GetTickCount64();
+            last = std::move(now);
+            return GetTickCount64() - stableSince >= 300;
+        },
+        5000);
+}
+
 void ClickButtonAt(int x, int y)
 {
+    WaitForStillSquare(x, y);
     const std::vector<DWORD> before = ScreenSquare(x, y);
     bool hovered = false;
     for (DWORD waited = 0; !hovered && waited < kTimeoutMs; waited += 250) {
