@@ -1,5 +1,6 @@
 #include "browser/CMyHtml.h"
 
+#include "browser/HtmlDocument.h"
 #include "browser/WindowSearch.h"
 #include "ui/framework/CHtmlAppManager.h"
 
@@ -99,25 +100,68 @@ void CMyHtml::SetPageDpi(int dpi)
     FitPageToDisplay();
 }
 
+void CMyHtml::SetPlayerZoom(int choice)
+{
+    if (m_playerZoom.exchange(pagezoom::ValidChoice(choice)) == choice)
+        return;
+    if (!IsUiThread()) {
+        if (g_htmlAppManager)
+            g_htmlAppManager->PostRequest(Request(REQUEST_FIT_PAGE));
+        return;
+    }
+    FitPageToDisplay();
+}
+
+pagezoom::Exec CMyHtml::ControlExec()
+{
+    if (m_execZoom)
+        return m_execZoom;
+    IWebBrowser2* control = m_browser.WebBrowser();
+    if (!control)
+        return nullptr;
+    return [control](OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) {
+        return control->ExecWB(command, option, in, out);
+    };
+}
+
+std::optional<SIZE> CMyHtml::GameSize()
+{
+    ComPtr<IHTMLDocument2> document = m_browser.GetHtmlDocument2();
+    if (!document)
+        return std::nullopt;
+    return HtmlDocument(ComPtr<IDispatch>(document.Detach())).GameSize();
+}
+
 void CMyHtml::FitPageToDisplay()
 {
-    pagezoom::Exec exec = m_execZoom;
-    if (!exec) {
-        IWebBrowser2* control = m_browser.WebBrowser();
-        if (!control)
-            return;
-        exec = [control](OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) {
-            return control->ExecWB(command, option, in, out);
-        };
+    const pagezoom::Exec exec = ControlExec();
+    if (!exec)
+        return;
+    const int dpi = m_pageDpi;
+    int level = m_playerZoom;
+    if (level == pagezoom::kFit) {
+        // A page whose game is not laid out yet keeps the level it has.
+        RECT client = {};
+        GetClientRect(m_hWnd, &client);
+        const std::optional<SIZE> game = GameSize();
+        level = game ? pagezoom::FitLevel(*game, {client.right, client.bottom}, dpi) : m_shownZoom.load();
     }
-    pagezoom::FitToDisplay(exec, m_pageDpi, dpi::OfSystem());
+    // The player's choice stays what it is whatever the control answers: the
+    // next navigation asks again.
+    if (pagezoom::ShowAt(exec, level, dpi, dpi::OfSystem(), m_zoomedBefore) == pagezoom::Outcome::Zoomed)
+        m_zoomedBefore = true;
+    if (m_shownZoom.exchange(level) != level && m_zoomShown)
+        m_zoomShown(level);
 }
 
 bool CMyHtml::IsBrowserReady() const { return m_browser.IsCreated(); }
 
 BOOL CMyHtml::PreTranslateMessage(MSG* msg)
 {
-    if (m_takeKey && msg && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && m_takeKey(*msg))
+    // Keystrokes, and the wheel turned with Ctrl held (the zoom's).
+    const bool key = msg && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    const bool wheel = msg && msg->message == WM_MOUSEWHEEL;
+    if (m_takeKey && (key || wheel) && m_takeKey(*msg))
         return TRUE;
     return m_browser.TranslateKeyMessage(msg) == S_OK;
 }
@@ -144,4 +188,7 @@ void CMyHtml::OnSize(UINT, int, int)
     // Flash content takes the exact size: its own bottom edge must stay visible.
     if (FindFlashWindow(control))
         MoveWindow(control, client.left, client.top, width, height, TRUE);
+    // A fitted game follows the window.
+    if (m_playerZoom == pagezoom::kFit)
+        FitPageToDisplay();
 }

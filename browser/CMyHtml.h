@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 
 class CMyHtml : public CHtmlTarget {
 public:
@@ -53,6 +54,13 @@ public:
     // The DPI the page is shown at, from any thread: the page follows at once
     // and after each navigation (FitPageToDisplay, on the UI thread).
     void SetPageDpi(int dpi);
+    // The player's zoom, from any thread: a level of pagezoom::kLevels or
+    // pagezoom::kFit. The page follows at once, after each navigation and,
+    // fitted, whenever the window changes size.
+    void SetPlayerZoom(int choice);
+    int PlayerZoom() const { return m_playerZoom; }
+    // The level the page was last shown at (the fitted one when fitted).
+    int ShownZoom() const { return m_shownZoom; }
     void FitPageToDisplay() override;
 
     bool m_fitExactly = false;
@@ -63,8 +71,16 @@ public:
     CWebBrowser m_browser;
     // The control's ExecWB; replaceable for tests.
     pagezoom::Exec m_execZoom;
+    // Told on the UI thread when the level the page is shown at changes.
+    std::function<void(int level)> m_zoomShown;
 
 private:
     HtmlRequest Request(int code) const;
+    pagezoom::Exec ControlExec();
+    std::optional<SIZE> GameSize();
     std::atomic<int> m_pageDpi{DpiScale::kBaseDpi};
+    std::atomic<int> m_playerZoom{pagezoom::kActualSize};
+    std::atomic<int> m_shownZoom{pagezoom::kActualSize};
+    // Once zoomed, actual size at 96 DPI is asked for like any other level.
+    bool m_zoomedBefore = false;
 };

@@ -126,3 +126,51 @@ HRESULT HtmlDocument::ReadScriptError() const
     }
     return result;
 }
+
+void HtmlDocument::LargestOfTag(const wchar_t* tag, SIZE* best) const
+{
+    ComPtr<IHTMLDocument3> document = Document3();
+    ComBstr name(tag);
+    ComPtr<IHTMLElementCollection> found;
+    LONG count = 0;
+    if (!document || !name.Get() || FAILED(document->getElementsByTagName(name.Get(), found.Put())) || !found ||
+        FAILED(found->get_length(&count)))
+        return;
+    for (LONG i = 0; i < count; ++i) {
+        // A number as the name picks the element at that place.
+        ComVariant index;
+        index.SetInt(i);
+        ComVariant none;
+        ComPtr<IDispatch> item;
+        if (FAILED(found->item(index.value, none.value, item.Put())) || !item)
+            continue;
+        ComPtr<IHTMLElement> element = item.As<IHTMLElement>(IID_IHTMLElement);
+        LONG width = 0;
+        LONG height = 0;
+        if (!element || FAILED(element->get_offsetWidth(&width)) || FAILED(element->get_offsetHeight(&height)))
+            continue;
+        if (static_cast<long long>(width) * height > static_cast<long long>(best->cx) * best->cy)
+            *best = {width, height};
+    }
+}
+
+std::optional<SIZE> HtmlDocument::GameSize() const
+{
+    // Offset and scroll sizes are in CSS pixels, whatever the zoom.
+    SIZE best = {};
+    LargestOfTag(L"embed", &best);
+    LargestOfTag(L"object", &best);
+    if (best.cx > 0 && best.cy > 0)
+        return best;
+    ComPtr<IHTMLDocument2> document = Document2();
+    ComPtr<IHTMLElement> body;
+    if (!document || FAILED(document->get_body(body.Put())) || !body)
+        return std::nullopt;
+    ComPtr<IHTMLElement2> content = body.As<IHTMLElement2>(IID_IHTMLElement2);
+    LONG width = 0;
+    LONG height = 0;
+    if (!content || FAILED(content->get_scrollWidth(&width)) || FAILED(content->get_scrollHeight(&height)) ||
+        width <= 0 || height <= 0)
+        return std::nullopt;
+    return SIZE{width, height};
+}

@@ -8,6 +8,8 @@
 
 #include <mshtml.h>
 
+#include <optional>
+
 class HtmlDocument {
 public:
     explicit HtmlDocument(ComPtr<IDispatch> document) : m_document(std::move(document)) {}
@@ -29,9 +31,15 @@ public:
     // Reads the current script error's line, character, code, message and URL
     // from the window's event object; the result of the last read.
     HRESULT ReadScriptError() const;
+    // The size in CSS pixels of the page's game: its largest embedded object
+    // (an embed or object element), else the whole of the page's content; none
+    // when the document tells neither.
+    std::optional<SIZE> GameSize() const;
 
 private:
     ComPtr<IHTMLElement> FindElement(const wchar_t* id) const;
+    // The largest offset size of the elements named tag, added to best.
+    void LargestOfTag(const wchar_t* tag, SIZE* best) const;
 
     ComPtr<IDispatch> m_document;
 };

@@ -117,6 +117,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     // for, so the UI thread sees it before any keystroke (the request queue
     // orders the two).
     m_html.m_takeKey = [this](const MSG& msg) { return TakePlayerKey(msg, true); };
+    m_html.m_zoomShown = [this](int) { InvalidateTitle(); };
     RECT client = {};
     GetClientRect(m_hWnd, &client);
     m_html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, client.left, client.top, client.right - client.left,

@@ -74,6 +74,10 @@ public:
     static constexpr int kMuteRow = 10025;
     // Shown in the title bar while the game is muted; a click unmutes.
     static constexpr int kMuteIndicatorId = 10026;
+    static constexpr int kZoomInRow = 10040;
+    static constexpr int kZoomOutRow = 10041;
+    static constexpr int kActualSizeRow = 10042;
+    static constexpr int kFitRow = 10043;
     // A row's icon button: the row's id plus this.
     static constexpr int kRowIconOffset = 1000;
     // Wide enough for the rows that name their keys.
@@ -142,6 +146,14 @@ public:
     // shown and kept likewise.
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
+    // The page's zoom, the player's choice (a level of pagezoom::kLevels or
+    // pagezoom::kFit): the page follows, the choice is kept for the next
+    // start, and the title bar shows the level while it is not 100 %.
+    void SetPageZoom(int choice);
+    // One level up or down from the level the page is shown at (a fitted page's too).
+    void StepPageZoom(int direction);
+    // The title as the title bar draws it, with the zoom when it is not 100 %.
+    std::wstring ShownTitle();
     // Keeps where the game view is, for the next start (game view only).
     void SaveGameView();
 
@@ -237,6 +249,7 @@ private:
     void OnSessionNews(WPARAM what, LPARAM value);
     void UpdateMuteLooks();
     std::wstring MuteRowText() const;
+    void UpdateZoomLooks();
     int MuteRowIcon() const;
 
     // Guards m_titleText: the UI thread writes it, the main thread paints it.

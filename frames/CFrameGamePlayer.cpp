@@ -1,6 +1,6 @@
 // The player's commands in the game view: the keys (F11, Esc, Ctrl+Alt+S,
-// Ctrl+Alt+M) wherever the focus is inside the client, the screenshot with its
-// notice, and the mute. Full screen itself belongs to the view (CFrameGameView.cpp).
+// Ctrl+Alt+M, the zoom's) wherever the focus is inside the client, the
+// screenshot with its notice, the mute and the page's zoom. Full screen itself belongs to the view (CFrameGameView.cpp).
 
 #include "frames/CFrameGame.h"
 
@@ -54,6 +54,15 @@ void CFrameGame::RunPlayerCommand(PlayerCommand command)
         break;
     case PlayerCommand::ToggleMute:
         SetMuted(!m_muted);
+        break;
+    case PlayerCommand::ZoomIn:
+        StepPageZoom(1);
+        break;
+    case PlayerCommand::ZoomOut:
+        StepPageZoom(-1);
+        break;
+    case PlayerCommand::ZoomReset:
+        SetPageZoom(pagezoom::kActualSize);
         break;
     default:
         break;
@@ -162,3 +171,32 @@ std::wstring CFrameGame::MuteRowText() const
 }
 
 int CFrameGame::MuteRowIcon() const { return m_muted ? IDP_ROW_SOUND : IDP_ROW_MUTE; }
+
+void CFrameGame::SetPageZoom(int choice)
+{
+    m_html.SetPlayerZoom(choice);
+    PlayerSettings::WritePageZoom(m_html.PlayerZoom());
+    UpdateZoomLooks();
+}
+
+void CFrameGame::StepPageZoom(int direction) { SetPageZoom(pagezoom::StepLevel(m_html.ShownZoom(), direction)); }
+
+std::wstring CFrameGame::ShownTitle()
+{
+    const int level = m_html.ShownZoom();
+    std::wstring title = TitleText();
+    if (m_gameMode && level != pagezoom::kActualSize)
+        title += L"  缩放 " + std::to_wstring(level) + L"%";
+    return title;
+}
+
+void CFrameGame::UpdateZoomLooks()
+{
+    InvalidateTitle();
+    // The fit row offers the other state.
+    for (const auto& row : m_mainMenu.paint.rows)
+        if (row->id == kFitRow)
+            for (const auto& button : row->buttons)
+                if (button->id == kFitRow)
+                    button->SetText(m_html.PlayerZoom() == pagezoom::kFit ? L"取消适应窗口" : L"适应窗口");
+}

@@ -95,6 +95,11 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
             AddMenuRow(m_mainMenu, kFullScreenRow, L"全屏 (F11)", IDP_ROW_FULL_SCREEN);
             AddMenuRow(m_mainMenu, kScreenshotRow, L"截图 (Ctrl+Alt+S)", IDP_ROW_SCREENSHOT);
             AddMenuRow(m_mainMenu, kMuteRow, MuteRowText(), MuteRowIcon());
+            AddMenuRow(m_mainMenu, kZoomInRow, L"放大 (Ctrl+=)");
+            AddMenuRow(m_mainMenu, kZoomOutRow, L"缩小 (Ctrl+-)");
+            AddMenuRow(m_mainMenu, kActualSizeRow, L"实际大小 (Ctrl+0)");
+            AddMenuRow(m_mainMenu, kFitRow, L"适应窗口");
+            UpdateZoomLooks();
         }
         RECT window = {};
         ::GetWindowRect(m_hWnd, &window);
@@ -178,6 +183,18 @@ void CFrameGame::OnMainMenuItem(CImageItem* row)
     case kMuteRow:
         SetMuted(!m_muted);
         break;
+    case kZoomInRow:
+        StepPageZoom(1);
+        break;
+    case kZoomOutRow:
+        StepPageZoom(-1);
+        break;
+    case kActualSizeRow:
+        SetPageZoom(pagezoom::kActualSize);
+        break;
+    case kFitRow:
+        SetPageZoom(m_html.PlayerZoom() == pagezoom::kFit ? pagezoom::kActualSize : pagezoom::kFit);
+        break;
     default:
         break; // the boss-key row only names the key
     }
@@ -221,7 +238,7 @@ void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
                                 static_cast<float>(box.right - box.left), static_cast<float>(box.bottom - box.top));
     if (!g.IsVisible(layout))
         return;
-    const std::wstring title = TitleText();
+    const std::wstring title = ShownTitle();
     Gdiplus::StringFormat format(0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);

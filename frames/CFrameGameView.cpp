@@ -46,6 +46,8 @@ void CFrameGame::EnterGameMode()
     m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
 
     AddTitleBar();
+    // The player's zoom is the game's: the login view's page stays at its size.
+    m_html.SetPlayerZoom(PlayerSettings::ReadPageZoom());
 
     // From here on the title bar shows the session's mute as the system has
     // it (the system keeps a session's mute across starts).

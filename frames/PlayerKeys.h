@@ -1,7 +1,8 @@
 #pragma once
 // The player's keys in the game view: F11 switches full screen on and off, Esc
-// leaves it, Ctrl+Alt+S saves a picture of the page area and Ctrl+Alt+M mutes
-// or unmutes the game. They are read from the keystrokes of the client's own
+// leaves it, Ctrl+Alt+S saves a picture of the page area, Ctrl+Alt+M mutes
+// or unmutes the game, and Ctrl+= / Ctrl+- / Ctrl+0 (or the number pad's +, -
+// and 0, or the wheel with Ctrl) zoom the page in, out and back to its size. They are read from the keystrokes of the client's own
 // windows (the frame's on the main thread, the page's on the UI thread) and are
 // never registered system-wide: other programs keep these keys.
 
@@ -13,6 +14,9 @@ enum class PlayerCommand : WPARAM {
     LeaveFullScreen,
     Screenshot,
     ToggleMute,
+    ZoomIn,
+    ZoomOut,
+    ZoomReset,
 };
 
 struct PlayerKey {
@@ -22,7 +26,7 @@ struct PlayerKey {
     bool repeat = false;
 };
 
-// The command a key-down message stands for, with the modifier keys as the
+// The command a key-down message (or a turn of the wheel) stands for, with the modifier keys as the
 // calling thread saw them when the message was taken. Esc counts only in full
 // screen; every other keystroke is None and goes on to its window.
 //

@@ -1,5 +1,6 @@
 #include "frames/PlayerSettings.h"
 
+#include "browser/PageZoom.h"
 #include "ui/framework/WorkArea.h"
 
 namespace {
@@ -54,6 +55,7 @@ constexpr const wchar_t* kBottom = L"Bottom";
 constexpr const wchar_t* kMaximized = L"Maximized";
 constexpr const wchar_t* kFullScreen = L"FullScreen";
 constexpr const wchar_t* kMuted = L"Muted";
+constexpr const wchar_t* kPageZoom = L"PageZoom";
 
 } // namespace
 
@@ -94,4 +96,16 @@ bool PlayerSettings::WriteMuted(bool muted)
 {
     const SettingsKey key(true);
     return key && key.Write(kMuted, muted);
+}
+
+int PlayerSettings::ReadPageZoom()
+{
+    const SettingsKey key(false);
+    return pagezoom::ValidChoice(key ? key.Read(kPageZoom).value_or(pagezoom::kActualSize) : pagezoom::kActualSize);
+}
+
+bool PlayerSettings::WritePageZoom(int choice)
+{
+    const SettingsKey key(true);
+    return key && key.Write(kPageZoom, choice);
 }

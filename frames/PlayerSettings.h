@@ -1,7 +1,7 @@
 #pragma once
 // What the client keeps for the current user between starts, under
-// HKCU\Software\Morvane网页版: where the game view was left and whether the
-// game is muted. The remover deletes the key.
+// HKCU\Software\Morvane网页版: where the game view was left, whether the
+// game is muted and the page's zoom. The remover deletes the key.
 
 #include <windows.h>
 
@@ -27,4 +27,8 @@ public:
     // False when nothing was kept.
     static bool ReadMuted();
     static bool WriteMuted(bool muted);
+    // A level of pagezoom::kLevels or pagezoom::kFit; actual size when nothing
+    // usable was kept.
+    static int ReadPageZoom();
+    static bool WritePageZoom(int choice);
 };

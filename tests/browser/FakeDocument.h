@@ -19,7 +19,7 @@
 
 namespace test {
 
-class FakeElement : public StubHTMLElement {
+class FakeElement : public StubHTMLElement, public StubHTMLElement2 {
 public:
     struct SetAttributeCall {
         std::wstring name;
@@ -34,9 +34,12 @@ public:
         if (!object)
             return E_POINTER;
         *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, IID_IHTMLElement))
+        if (IsEqualIID(iid, IID_IHTMLElement2))
+            *object = static_cast<IHTMLElement2*>(this);
+        else if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_IHTMLElement))
+            *object = static_cast<IHTMLElement*>(this);
+        else
             return E_NOINTERFACE;
-        *object = static_cast<IHTMLElement*>(this);
         AddRef();
         return S_OK;
     }
@@ -85,6 +88,11 @@ public:
     }
     STDMETHODIMP get_innerText(BSTR* text) override { return Give(hasInnerText, innerText, text); }
     STDMETHODIMP get_innerHTML(BSTR* html) override { return Give(hasInnerHtml, innerHtml, html); }
+    // Sizes as the page lays the element out: its box, and (IHTMLElement2) its content.
+    STDMETHODIMP get_offsetWidth(LONG* p) override { return Size(offset.cx, p); }
+    STDMETHODIMP get_offsetHeight(LONG* p) override { return Size(offset.cy, p); }
+    STDMETHODIMP get_scrollWidth(LONG* p) override { return Size(scroll.cx, p); }
+    STDMETHODIMP get_scrollHeight(LONG* p) override { return Size(scroll.cy, p); }
 
     LONG refs = 0;
     bool hasValue = false;
@@ -94,10 +102,19 @@ public:
     bool hasInnerHtml = false;
     std::wstring innerHtml;
     int clicks = 0;
+    SIZE offset = {};
+    SIZE scroll = {};
     LONG lastGetFlags = -1;
     std::vector<SetAttributeCall> setCalls;
 
 private:
+    static HRESULT Size(LONG value, LONG* out)
+    {
+        if (!out)
+            return E_POINTER;
+        *out = value;
+        return S_OK;
+    }
     static HRESULT Give(bool has, const std::wstring& text, BSTR* out)
     {
         if (!out)
@@ -105,6 +122,63 @@ private:
         *out = has ? SysAllocString(text.c_str()) : nullptr;
         return S_OK;
     }
+};
+
+// The elements of one tag name, in document order.
+class FakeCollection : public StubHTMLElementCollection {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) &&
+            !IsEqualIID(iid, IID_IHTMLElementCollection))
+            return E_NOINTERFACE;
+        *object = static_cast<IHTMLElementCollection*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
+    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP get_length(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = static_cast<LONG>(elements.size());
+        return S_OK;
+    }
+    // A number as the name is the element's place.
+    STDMETHODIMP item(VARIANT name, VARIANT, IDispatch** found) override
+    {
+        if (!found)
+            return E_POINTER;
+        *found = nullptr;
+        if (V_VT(&name) != VT_I4 || V_I4(&name) < 0 || V_I4(&name) >= static_cast<LONG>(elements.size()))
+            return S_OK;
+        FakeElement* element = elements[V_I4(&name)].get();
+        element->AddRef();
+        *found = static_cast<IHTMLElement*>(element);
+        return S_OK;
+    }
+
+    LONG Refs() const
+    {
+        LONG total = refs;
+        for (const auto& element : elements)
+            total += element->refs;
+        return total;
+    }
+
+    LONG refs = 0;
+    std::vector<std::unique_ptr<FakeElement>> elements;
 };
 
 class FakeDocument : public StubHTMLDocument2, public StubHTMLDocument3 {
@@ -200,6 +274,24 @@ public:
         return S_OK;
     }
 
+    STDMETHODIMP getElementsByTagName(BSTR tag, IHTMLElementCollection** found) override
+    {
+        if (!found)
+            return E_POINTER;
+        FakeCollection& collection = tags[tag ? tag : L""];
+        collection.AddRef();
+        *found = &collection;
+        return S_OK;
+    }
+
+    // An element of a tag name (an "embed", an "object") laid out at this size.
+    FakeElement& AddTagged(const std::wstring& tag, SIZE size)
+    {
+        auto& element = tags[tag].elements.emplace_back(std::make_unique<FakeElement>());
+        element->offset = size;
+        return *element;
+    }
+
     FakeElement& AddElement(const std::wstring& id)
     {
         auto& slot = elements[id];
@@ -213,6 +305,8 @@ public:
         LONG total = refs + body.refs;
         for (const auto& entry : elements)
             total += entry.second->refs;
+        for (const auto& entry : tags)
+            total += entry.second.Refs();
         return total;
     }
 
@@ -231,6 +325,7 @@ public:
     bool hasBody = true;
     FakeElement body;
     std::map<std::wstring, std::unique_ptr<FakeElement>> elements;
+    std::map<std::wstring, FakeCollection> tags;
     std::vector<std::wstring> lookups;
     std::vector<WriteCall> writes;
     int closes = 0;

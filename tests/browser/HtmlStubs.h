@@ -262,6 +262,120 @@ public:
     STDMETHODIMP get_all(IDispatch **p) override { return E_NOTIMPL; }
 };
 
+class StubHTMLElement2 : public IHTMLElement2 {
+public:
+    // IHTMLElement2
+    STDMETHODIMP get_scopeName(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP setCapture(VARIANT_BOOL containerCapture) override { return E_NOTIMPL; }
+    STDMETHODIMP releaseCapture() override { return E_NOTIMPL; }
+    STDMETHODIMP put_onlosecapture(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onlosecapture(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP componentFromPoint(LONG x, LONG y, BSTR *component) override { return E_NOTIMPL; }
+    STDMETHODIMP doScroll(VARIANT component) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onscroll(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onscroll(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondrag(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondrag(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondragend(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragend(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondragenter(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragenter(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondragover(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragover(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondragleave(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragleave(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ondrop(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondrop(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onbeforecut(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforecut(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_oncut(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncut(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onbeforecopy(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforecopy(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_oncopy(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncopy(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onbeforepaste(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforepaste(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onpaste(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onpaste(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_currentStyle(IHTMLCurrentStyle **p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onpropertychange(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onpropertychange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP getClientRects(IHTMLRectCollection **pRectCol) override { return E_NOTIMPL; }
+    STDMETHODIMP getBoundingClientRect(IHTMLRect **pRect) override { return E_NOTIMPL; }
+    STDMETHODIMP setExpression(BSTR propname, BSTR expression, BSTR language) override { return E_NOTIMPL; }
+    STDMETHODIMP getExpression(BSTR propname, VARIANT *expression) override { return E_NOTIMPL; }
+    STDMETHODIMP removeExpression(BSTR propname, VARIANT_BOOL *pfSuccess) override { return E_NOTIMPL; }
+    STDMETHODIMP put_tabIndex(short v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_tabIndex(short *p) override { return E_NOTIMPL; }
+    STDMETHODIMP focus() override { return E_NOTIMPL; }
+    STDMETHODIMP put_accessKey(BSTR v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_accessKey(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onblur(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onblur(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onfocus(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onfocus(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onresize(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onresize(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP blur() override { return E_NOTIMPL; }
+    STDMETHODIMP addFilter(IUnknown *pUnk) override { return E_NOTIMPL; }
+    STDMETHODIMP removeFilter(IUnknown *pUnk) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientHeight(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientWidth(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientTop(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientLeft(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP attachEvent(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP detachEvent(BSTR event, IDispatch *pDisp) override { return E_NOTIMPL; }
+    STDMETHODIMP get_readyState(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onreadystatechange(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onreadystatechange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onrowsdelete(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsdelete(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onrowsinserted(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsinserted(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_oncellchange(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncellchange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_dir(BSTR v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_dir(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP createControlRange(IDispatch **range) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollHeight(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollWidth(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_scrollTop(LONG v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollTop(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_scrollLeft(LONG v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollLeft(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP clearAttributes() override { return E_NOTIMPL; }
+    STDMETHODIMP mergeAttributes(IHTMLElement *mergeThis) override { return E_NOTIMPL; }
+    STDMETHODIMP put_oncontextmenu(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncontextmenu(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP insertAdjacentElement(BSTR where, IHTMLElement *insertedElement, IHTMLElement **inserted) override { return E_NOTIMPL; }
+    STDMETHODIMP applyElement(IHTMLElement *apply, BSTR where, IHTMLElement **applied) override { return E_NOTIMPL; }
+    STDMETHODIMP getAdjacentText(BSTR where, BSTR *text) override { return E_NOTIMPL; }
+    STDMETHODIMP replaceAdjacentText(BSTR where, BSTR newText, BSTR *oldText) override { return E_NOTIMPL; }
+    STDMETHODIMP get_canHaveChildren(VARIANT_BOOL *p) override { return E_NOTIMPL; }
+    STDMETHODIMP addBehavior(BSTR bstrUrl, VARIANT *pvarFactory, LONG *pCookie) override { return E_NOTIMPL; }
+    STDMETHODIMP removeBehavior(LONG cookie, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP get_runtimeStyle(IHTMLStyle **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_behaviorUrns(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_tagUrn(BSTR v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_tagUrn(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP put_onbeforeeditfocus(VARIANT v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforeeditfocus(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_readyStateValue(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP getElementsByTagName(BSTR v, IHTMLElementCollection **pelColl) override { return E_NOTIMPL; }
+};
+
+class StubHTMLElementCollection : public IHTMLElementCollection {
+public:
+    // IHTMLElementCollection
+    STDMETHODIMP toString(BSTR *String) override { return E_NOTIMPL; }
+    STDMETHODIMP put_length(LONG v) override { return E_NOTIMPL; }
+    STDMETHODIMP get_length(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get__newEnum(IUnknown **p) override { return E_NOTIMPL; }
+    STDMETHODIMP item(VARIANT name, VARIANT index, IDispatch **pdisp) override { return E_NOTIMPL; }
+    STDMETHODIMP tags(VARIANT tagName, IDispatch **pdisp) override { return E_NOTIMPL; }
+};
+
 } // namespace test
 
 #pragma GCC diagnostic pop

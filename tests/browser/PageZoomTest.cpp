@@ -1,6 +1,9 @@
-// The page brought to the display's scale through the control's optical zoom:
-// what the control is asked, and every answer it may give.
+// The page brought to the display's scale and the player's zoom through the
+// control's optical zoom: what the control is asked, and every answer it may
+// give; the fit read from the page's document.
 
+#include "BrowserTestSupport.h"
+#include "FakeDocument.h"
 #include "browser/PageZoom.h"
 
 #include <gtest/gtest.h>
@@ -81,4 +84,104 @@ TEST(PageZoom, ThePageIsBroughtToTheDisplayScaleAndEveryAnswerIsSurvived)
     EXPECT_EQ(mute.zoom, 125);
 
     EXPECT_EQ(pagezoom::FitToDisplay(nullptr, 144, 144), pagezoom::Outcome::AsIs);
+}
+
+TEST(PageZoom, TheLevelsStepAndTheFitFillsTheAreaAtEveryScale)
+{
+    EXPECT_EQ(pagezoom::StepLevel(100, 1), 110);
+    EXPECT_EQ(pagezoom::StepLevel(100, -1), 90);
+    EXPECT_EQ(pagezoom::StepLevel(137, 1), 150) << "a fitted level steps to the next level";
+    EXPECT_EQ(pagezoom::StepLevel(137, -1), 125);
+    EXPECT_EQ(pagezoom::StepLevel(300, 1), 300);
+    EXPECT_EQ(pagezoom::StepLevel(50, -1), 50);
+    EXPECT_EQ(pagezoom::ValidChoice(0), pagezoom::kFit);
+    EXPECT_EQ(pagezoom::ValidChoice(175), 175);
+    EXPECT_EQ(pagezoom::ValidChoice(-5), 100);
+    EXPECT_EQ(pagezoom::ValidChoice(120), 100);
+
+    // A 1000 x 600 game in the maximised view of a 1920 x 1080 screen (1918 x
+    // 1030 px below the title bar), limited by the height.
+    EXPECT_EQ(pagezoom::FitLevel({1000, 600}, {1918, 1030}, 96), 171);
+    // The same at 150 % (2878 x 1582 px): the display's scale is part of the fit.
+    EXPECT_EQ(pagezoom::FitLevel({1000, 600}, {2878, 1582}, 144), 175);
+    EXPECT_LE(pagezoom::OpticalFor(175, 144) * 600 / 100, 1582) << "never a pixel too large";
+    // Limited by the width; and kept within the levels.
+    EXPECT_EQ(pagezoom::FitLevel({1000, 200}, {1200, 1000}, 96), 120);
+    EXPECT_EQ(pagezoom::FitLevel({100, 100}, {1200, 1000}, 96), 300);
+    EXPECT_EQ(pagezoom::FitLevel({4000, 3000}, {1200, 1000}, 96), 50);
+    EXPECT_EQ(pagezoom::FitLevel({0, 600}, {1200, 1000}, 96), 100);
+    EXPECT_EQ(pagezoom::OpticalFor(125, 144), 187);
+
+    // Once zoomed, actual size at 96 DPI asks like any other level.
+    FakeControl control;
+    control.zoom = 125;
+    EXPECT_EQ(pagezoom::ShowAt(control.Exec(), 100, 96, 96, true), pagezoom::Outcome::Zoomed);
+    EXPECT_EQ(control.calls, (Calls{"?", "100"}));
+}
+
+// The browser window on its UI thread, with the control's zoom and the page's
+// document replaced: the player's level combined with the display's scale,
+// the fit following the window and each navigation, and refusals survived.
+TEST(PageZoom, TheBrowserWindowKeepsThePlayersZoomThroughRefusalsResizesAndNavigations)
+{
+    test::UiThread ui;
+    ASSERT_TRUE(ui.ready);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1300, 900,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    FakeControl control;
+    test::FakeDocument document;
+    document.AddTagged(L"object", {300, 200});
+    document.AddTagged(L"embed", {600, 386}); // the game: the largest object
+    test::TestHtml html;
+    html.m_execZoom = control.Exec();
+    std::vector<int> shown;
+    html.m_zoomShown = [&](int level) { shown.push_back(level); };
+    EXPECT_EQ(html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1200, 772, parent), nullptr);
+    HWND window = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return test::CreatedChild(parent, window); }));
+    ASSERT_TRUE(html.RunOnWindowThread([&] { html.m_browser.SetDocumentOverride(static_cast<IHTMLDocument2*>(&document)); }));
+    const LONG siteRefs = document.Refs();
+    const auto onWindowThread = [&](const std::function<void()>& work) {
+        control.calls.clear();
+        EXPECT_TRUE(html.RunOnWindowThread(work));
+        return control.calls;
+    };
+
+    // At 150 %: the page at the display's scale, then the player's 125 % of it.
+    EXPECT_EQ(onWindowThread([&] { html.SetPageDpi(144); }), (Calls{"?", "150"}));
+    EXPECT_EQ(onWindowThread([&] { html.SetPlayerZoom(125); }), (Calls{"?", "187"}));
+    // Fitted: 600 x 386 CSS px in 1200 x 772 px is an optical 200 %, 133 % of the display's scale.
+    EXPECT_EQ(onWindowThread([&] { html.SetPlayerZoom(pagezoom::kFit); }), (Calls{"?", "199"}));
+    EXPECT_EQ(html.ShownZoom(), 133);
+    // The window grows wider only: the height still limits the fit. Then narrower.
+    EXPECT_EQ(onWindowThread([&] { MoveWindow(window, 0, 0, 1290, 772, TRUE); }), (Calls{"?"}));
+    EXPECT_EQ(onWindowThread([&] { MoveWindow(window, 0, 0, 900, 772, TRUE); }), (Calls{"?", "150"}));
+    EXPECT_EQ(html.ShownZoom(), 100);
+
+    // A control that refuses: the choice stays, and the next navigation asks again.
+    control.ask = E_NOTIMPL;
+    control.set = E_UNEXPECTED;
+    EXPECT_EQ(onWindowThread([&] { html.SetPlayerZoom(200); }), (Calls{"?", "300"}));
+    EXPECT_EQ(html.PlayerZoom(), 200);
+    control.set = S_OK;
+    EXPECT_EQ(onWindowThread([&] { html.FitPageToDisplay(); }), (Calls{"?", "300"}));
+    // A page without objects fits its whole content.
+    document.tags.clear();
+    document.body.scroll = {900, 1544};
+    EXPECT_EQ(onWindowThread([&] { html.SetPlayerZoom(pagezoom::kFit); }), (Calls{"?", "75"}));
+    EXPECT_EQ(html.ShownZoom(), 50);
+    EXPECT_EQ(shown, (std::vector<int>{125, 133, 100, 200, 50}));
+    EXPECT_EQ(document.Refs(), siteRefs) << "every reference taken was given back";
+
+    // Wine's own control answers too, and the choice survives it.
+    ASSERT_TRUE(html.RunOnWindowThread([&] {
+        html.m_browser.SetDocumentOverride(nullptr);
+        html.m_execZoom = nullptr;
+        html.SetPlayerZoom(150);
+    }));
+    EXPECT_EQ(html.PlayerZoom(), 150);
+    EXPECT_EQ(html.ShownZoom(), 150);
+    DestroyWindow(parent);
+    ui.Stop();
 }

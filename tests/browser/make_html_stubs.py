@@ -9,7 +9,7 @@ IDispatch), so a fake overrides only what it serves.
 import re
 import sys
 
-INTERFACES = ["IHTMLDocument2", "IHTMLDocument3", "IHTMLElement"]
+INTERFACES = ["IHTMLDocument2", "IHTMLDocument3", "IHTMLElement", "IHTMLElement2", "IHTMLElementCollection"]
 
 
 def interface_block(header, name):

@@ -239,7 +239,7 @@ TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
     EXPECT_EQ(r.left, std::min<LONG>(cursor.x - 10, WorkArea().right - 176));
     EXPECT_EQ(r.top, WindowRect(h.Frame()).top + 30);
     EXPECT_EQ(r.right - r.left, 176);
-    EXPECT_EQ(r.bottom - r.top, 144);
+    EXPECT_EQ(r.bottom - r.top, 240);
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10014), L"清除缓存");
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10015), L"刷新");
     wchar_t name[64] = {};
@@ -255,7 +255,7 @@ TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
     // It opens again with the same rows.
     HWND again = OpenTitleMenu();
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 6u);
+    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 10u);
 }
 
 TEST_F(GameView, RefreshRowAsksTheUiThreadToReload)

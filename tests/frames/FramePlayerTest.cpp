@@ -414,3 +414,80 @@ TEST(Mute, TheGameViewShowsAndKeepsWhatTheSystemHasForTheSession)
     EXPECT_EQ(audio.Session(1).listener, nullptr) << "nothing is followed after the end";
     EXPECT_EQ(audio.client, nullptr);
 }
+
+TEST(PageZoomKeys, TheKeysTheWheelAndTheMenuZoomTheGameKeptForTheNextStart)
+{
+    {
+        FrameHarness h;
+        ASSERT_TRUE(h.Start());
+        EXPECT_FALSE(PageKey(h, VK_OEM_PLUS, {VK_CONTROL})) << "the login view's page keeps its keys";
+        ASSERT_TRUE(h.EnterGameView());
+        CMyHtml& html = h.frame->m_html;
+        EXPECT_EQ(html.PlayerZoom(), 100);
+        EXPECT_EQ(h.frame->ShownTitle().find(L"缩放"), std::wstring::npos) << "nothing shown at 100 %";
+
+        // Under Wine the control refuses every zoom: the player's choice stands all the same.
+        EXPECT_TRUE(PageKey(h, VK_OEM_PLUS, {VK_CONTROL}));
+        ASSERT_TRUE(test::PumpUntil([&] { return html.PlayerZoom() == 110; }));
+        EXPECT_TRUE(FrameKey(h, VK_ADD, {VK_CONTROL, VK_SHIFT}));
+        EXPECT_EQ(html.PlayerZoom(), 125);
+        EXPECT_TRUE(PageKey(h, VK_OEM_PLUS, {VK_CONTROL}, true)) << "held down, it goes on zooming";
+        ASSERT_TRUE(test::PumpUntil([&] { return html.PlayerZoom() == 150; }));
+        EXPECT_EQ(KeptValue(L"PageZoom"), 150);
+        EXPECT_NE(h.frame->ShownTitle().find(L"缩放 150%"), std::wstring::npos) << "the title bar shows the zoom";
+        EXPECT_FALSE(PageKey(h, VK_OEM_PLUS, {VK_CONTROL, VK_MENU})) << "Ctrl+Alt+= is the page's";
+        EXPECT_FALSE(PageKey(h, VK_OEM_MINUS)) << "a plain - is the page's";
+
+        // The wheel turned with Ctrl over the page, a notch down; without Ctrl it scrolls.
+        const auto wheel = [&](WORD held, short delta) {
+            HWND target = html.m_hWnd;
+            while (HWND child = GetWindow(target, GW_CHILD))
+                target = child;
+            BOOL taken = FALSE;
+            EXPECT_TRUE(h.OnUiThread([&] {
+                MSG msg = {};
+                msg.hwnd = target;
+                msg.message = WM_MOUSEWHEEL;
+                msg.wParam = MAKEWPARAM(held, static_cast<WORD>(delta));
+                taken = h.uiManager.FilterMessage(&msg);
+            }));
+            return taken;
+        };
+        EXPECT_TRUE(wheel(MK_CONTROL, -WHEEL_DELTA));
+        ASSERT_TRUE(test::PumpUntil([&] { return html.PlayerZoom() == 125; }));
+        EXPECT_FALSE(wheel(0, -WHEEL_DELTA));
+        EXPECT_TRUE(PageKey(h, '0', {VK_CONTROL}));
+        ASSERT_TRUE(test::PumpUntil([&] { return html.PlayerZoom() == 100; }));
+        for (int i = 0; i < 8; ++i)
+            FrameKey(h, VK_SUBTRACT, {VK_CONTROL});
+        EXPECT_EQ(html.PlayerZoom(), 50) << "the smallest level stays";
+
+        // The menu's fit row, which then offers to end the fit.
+        RECT c = {};
+        GetClientRect(h.Frame(), &c);
+        PostClick(h.Frame(), c.right - 71 - 12, 12);
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_mainMenu.m_hWnd) != FALSE; }));
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kZoomInRow), L"放大 (Ctrl+=)");
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kFitRow), L"适应窗口");
+        CImageItem* fitRow = nullptr;
+        for (const auto& row : h.frame->m_mainMenu.paint.rows)
+            if (row->id == CFrameGame::kFitRow)
+                fitRow = row.get();
+        ASSERT_NE(fitRow, nullptr);
+        h.frame->OnMainMenuItem(fitRow);
+        EXPECT_EQ(html.PlayerZoom(), pagezoom::kFit);
+        EXPECT_EQ(KeptValue(L"PageZoom"), 0);
+        PostClick(h.Frame(), c.right - 71 - 12, 12);
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.frame->m_mainMenu.m_hWnd) != FALSE; }));
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kFitRow), L"取消适应窗口");
+    }
+    // The next start: fitted again once in the game view, not before.
+    FrameHarness h;
+    Keep(L"PageZoom", 0);
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.frame->m_html.PlayerZoom(), 100);
+    ASSERT_TRUE(h.EnterGameView());
+    ASSERT_TRUE(test::PumpUntil([&] { return h.frame->m_html.PlayerZoom() == pagezoom::kFit; }));
+    Keep(L"PageZoom", 120);
+    EXPECT_EQ(PlayerSettings::ReadPageZoom(), 100) << "a kept value that is no level is actual size";
+}
