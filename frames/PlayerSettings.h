@@ -1,7 +1,8 @@
 #pragma once
 // What the client keeps for the current user between starts, under
-// HKCU\Software\Morvane网页版: where the game view was left and whether the
-// game is muted. The remover deletes the key.
+// HKCU\Software\Morvane网页版: where the game view was left, whether the
+// game is muted, whether it is muted while the boss key hides it, and whether
+// the game view stays above other windows. The remover deletes the key.
 
 #include <windows.h>
 
@@ -27,4 +28,10 @@ public:
     // False when nothing was kept.
     static bool ReadMuted();
     static bool WriteMuted(bool muted);
+    // True unless the player turned it off.
+    static bool ReadMuteWhileHidden();
+    static bool WriteMuteWhileHidden(bool mute);
+    // False when nothing was kept.
+    static bool ReadTopmost();
+    static bool WriteTopmost(bool topmost);
 };
