@@ -43,7 +43,8 @@ void CFrameGame::EnterGameMode()
     const ConfigFile config(g_app ? g_app->m_exeDir : L"");
     m_hotKeyModifiers = g_app ? config.ReadInt(L"Common", L"fsModifiers") : 0;
     m_hotKeyVirtualKey = g_app ? config.ReadInt(L"Common", L"vkCode") : 0;
-    m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
+    m_muteWhileHidden = PlayerSettings::ReadMuteWhileHidden();
+    m_topmost = PlayerSettings::ReadTopmost();
 
     AddTitleBar();
 
@@ -53,9 +54,12 @@ void CFrameGame::EnterGameMode()
     if (!m_sessionMute.IsOpen() && OpenSession() && m_sessionMute.Read(&sessionMuted))
         AdoptMute(sessionMuted);
 
-    RegisterBossKey();
+    TakeBossKey();
 
     SetGameMinimumSize();
+    // On top from the start when the player left it so (and not while a kept
+    // full screen lasts, which EnterFullScreen sees to).
+    ApplyTopmost();
     // The game view comes back as the player left it; the first time it is
     // centred at its minimum size and maximised half a second later.
     if (const std::optional<GameViewRecord> kept = PlayerSettings::ReadGameView()) {
@@ -118,21 +122,6 @@ void CFrameGame::OnDpiChanged(int dpi, const RECT& suggested)
                          suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LayOut();
-}
-
-void CFrameGame::RegisterBossKey()
-{
-    if (RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey))
-        return;
-    // Held by another program (the shell keeps several combinations for
-    // itself): Alt+D instead, and where that is held too the client works on
-    // without a boss key, and its menu row says so.
-    const BossKey fallback;
-    const bool other = fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
-    if (other && RegisterHotKey(m_hWnd, HOTKEY_BOSS, fallback.modifiers, fallback.virtualKey))
-        m_bossKey = fallback;
-    else
-        m_bossKey.available = false;
 }
 
 void CFrameGame::ShowKeptGameView(const GameViewRecord& kept)
@@ -202,6 +191,7 @@ void CFrameGame::EnterFullScreen()
     // finds the monitor's rectangle held (HoldFullScreenRect).
     SetWindowPos(m_hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyTopmost();
     LayOut();
 }
 
@@ -228,7 +218,30 @@ void CFrameGame::LeaveFullScreen()
     }
     if (m_back.m_hWnd)
         ShowWindow(m_back.m_hWnd, SW_SHOWNA);
+    ApplyTopmost();
     LayOut();
+}
+
+void CFrameGame::SetTopmost(bool topmost)
+{
+    m_topmost = topmost;
+    PlayerSettings::WriteTopmost(topmost);
+    ApplyTopmost();
+    UpdateMenuRow(kTopmostRow, TopmostRowText());
+}
+
+void CFrameGame::ApplyTopmost()
+{
+    if (!m_gameMode || !m_hWnd)
+        return;
+    const bool on = m_topmost && !m_fullScreen;
+    const HWND band = on ? HWND_TOPMOST : HWND_NOTOPMOST;
+    constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    // The shadow first, then the frame: the frame is the shadow's owned window
+    // and lands right above it, in the same band.
+    if (m_back.m_hWnd)
+        SetWindowPos(m_back.m_hWnd, band, 0, 0, 0, 0, flags);
+    SetWindowPos(m_hWnd, band, 0, 0, 0, 0, flags);
 }
 
 void CFrameGame::LayOut()
