@@ -235,13 +235,23 @@ void CFrameGame::ApplyTopmost()
     if (!m_gameMode || !m_hWnd)
         return;
     const bool on = m_topmost && !m_fullScreen;
-    const HWND band = on ? HWND_TOPMOST : HWND_NOTOPMOST;
     constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    // The shadow first, then the frame: the frame is the shadow's owned window
-    // and lands right above it, in the same band.
-    if (m_back.m_hWnd)
-        SetWindowPos(m_back.m_hWnd, band, 0, 0, 0, 0, flags);
-    SetWindowPos(m_hWnd, band, 0, 0, 0, 0, flags);
+    if (on) {
+        // The shadow first: the frame, its owned window, lands right above it.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    } else {
+        // An owned window right above its owner is kept above it (Wine puts
+        // it back after itself, and so leaves it on top): the shadow steps
+        // aside first.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, flags);
+        SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        // And back right behind the frame.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, m_hWnd, 0, 0, 0, 0, flags);
+    }
 }
 
 void CFrameGame::LayOut()
