@@ -38,7 +38,7 @@ CFrameGame::CFrameGame()
 {
     SetIconFromResource(48, true);
     SetIconFromResource(48, false);
-    SetClassName(L"zarvoostrel");
+    SetClassName(kFrameClass);
     if (g_app)
         m_portal = g_app->m_portal;
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -247,6 +247,8 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // icon is the only way back, so it is added again.
         if (m_taskbarCreated && msg == m_taskbarCreated && m_bossHidden)
             AddNotifyIcon();
+        if (m_peers.Message() && msg == m_peers.Message())
+            return OnPeerCommand(wParam);
         break;
     }
     return CImageCtrl::HandleMessage(msg, wParam, lParam);
@@ -270,7 +272,7 @@ void CFrameGame::Close()
     // process. The launcher is hidden rather than closed: destroying it would
     // destroy this window, which it owns.
     SaveGameView();
-    UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
+    ReleaseBossKey();
     if (m_bossHidden) {
         NotifyIcon(NIM_DELETE);
         m_bossHidden = false;
@@ -288,7 +290,7 @@ void CFrameGame::OnDestroy()
     m_sessionMute.Release();
     m_titleFont.reset();
     m_titleBrush.reset();
-    UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
+    ReleaseBossKey();
     // A window closed while hidden by the boss key leaves no icon behind.
     if (m_bossHidden) {
         NotifyIcon(NIM_DELETE);

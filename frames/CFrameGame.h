@@ -12,6 +12,7 @@
 #include "app/PortalSite.h"
 #include "browser/CMyHtml.h"
 #include "frames/BossKey.h"
+#include "frames/BossKeyPeers.h"
 #include "frames/CFrameBack.h"
 #include "frames/CNoticeTip.h"
 #include "frames/PlayerKeys.h"
@@ -78,6 +79,10 @@ public:
     static constexpr int kZoomOutRow = 10041;
     static constexpr int kActualSizeRow = 10042;
     static constexpr int kFitRow = 10043;
+    // Whether the game is muted while the boss key hides it; whether the game
+    // view stays above other windows.
+    static constexpr int kMuteWhileHiddenRow = 10030;
+    static constexpr int kTopmostRow = 10031;
     // A row's icon button: the row's id plus this.
     static constexpr int kRowIconOffset = 1000;
     // Wide enough for the rows that name their keys.
@@ -91,6 +96,7 @@ public:
     static constexpr int kLoginUserCapacity = 64;
     static constexpr int kTipCapacity = 128;
     static constexpr const wchar_t* kProductName = L"Morvane网页版";
+    static constexpr const wchar_t* kFrameClass = L"zarvoostrel";
     // Navigate2's navNoHistory.
     static constexpr int kNavNoHistory = 2;
 
@@ -154,6 +160,13 @@ public:
     void StepPageZoom(int direction);
     // The title as the title bar draws it, with the zoom when it is not 100 %.
     std::wstring ShownTitle();
+    // Whether the boss key mutes the game while it hides it; kept for the next start.
+    void SetMuteWhileHidden(bool mute);
+    // The game view above every window that is not itself kept on top, but
+    // never in full screen (there it is off while full screen lasts); kept
+    // for the next start.
+    void SetTopmost(bool topmost);
+    bool IsTopmost() const { return m_topmost; }
     // Keeps where the game view is, for the next start (game view only).
     void SaveGameView();
 
@@ -192,9 +205,14 @@ public:
     ScopedIcon m_notifyIconImage;
     int m_notifyIconSize = 0;
     bool m_bossHidden = false;
+    // This client has the hot key registered. One that has not may still be
+    // covered by another client holding it (m_bossKey then names that key).
+    bool m_holdsBossKey = false;
+    bool m_muteWhileHidden = true;
     std::atomic<bool> m_titleFromScript{false};
 
     BossKey m_bossKey;
+    BossKeyPeers m_peers{kFrameClass};
     PortalSite m_portal;
     CNoticeTip m_notice;
     // The client's own audio session, opened with the game view (at the start
@@ -215,6 +233,9 @@ private:
     void AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, int icon = 0);
     void HideAndDestroy(CImageMenu& menu);
     void ShowFromNotificationArea();
+    void HideToNotificationArea();
+    // A command from another client (BossKeyPeers::Command).
+    LRESULT OnPeerCommand(WPARAM command);
     void AddNotifyIcon();
     // Shell_NotifyIconW on m_notifyIcon; the shell is loaded on first use, never to show the launcher.
     BOOL NotifyIcon(DWORD message);
@@ -236,7 +257,13 @@ private:
     // thread) that is one of the player's keys: true takes it from its window.
     bool TakePlayerKey(const MSG& msg, bool fromPage);
     void ShowKeptGameView(const GameViewRecord& kept);
-    void RegisterBossKey();
+    // Registers the boss key, or learns which key another client holds for
+    // all; the menu row names what is in force.
+    void TakeBossKey();
+    // Lets the hot key go and tells the other clients, one of which takes it.
+    void ReleaseBossKey();
+    // Frame and shadow on top, or not, as the player chose and full screen allows.
+    void ApplyTopmost();
     // The game view's minimum size at the window's scale.
     void SetGameMinimumSize();
     void NoteRestoredRect();
@@ -251,6 +278,14 @@ private:
     std::wstring MuteRowText() const;
     void UpdateZoomLooks();
     int MuteRowIcon() const;
+    // What the client's audio session should be now: the player's choice, or
+    // muted while hidden by the boss key when the player wants that.
+    bool SessionShouldBeMuted() const { return m_muted || (m_bossHidden && m_muteWhileHidden); }
+    void ApplySessionMute();
+    std::wstring MuteWhileHiddenRowText() const;
+    std::wstring TopmostRowText() const;
+    // A row of the title-bar menu, if it is there, takes new text (and icon).
+    void UpdateMenuRow(int id, const std::wstring& text, int icon = 0);
 
     // Guards m_titleText: the UI thread writes it, the main thread paints it.
     std::mutex m_titleLock;
@@ -266,6 +301,7 @@ private:
     // The game view's rectangle when last neither maximised, minimised nor full screen.
     RECT m_restoredRect = {};
     bool m_muted = false;
+    bool m_topmost = false;
     // Pictures asked for and waiting for TIMER_SCREENSHOT.
     int m_waitingScreenshots = 0;
 };

@@ -1,6 +1,8 @@
 // The player's commands in the game view: the keys (F11, Esc, Ctrl+Alt+S,
 // Ctrl+Alt+M, the zoom's) wherever the focus is inside the client, the
-// screenshot with its notice, the mute and the page's zoom. Full screen itself belongs to the view (CFrameGameView.cpp).
+// screenshot with its notice, the mute (with the mute while the boss key hides
+// the client) and the page's zoom. Full screen itself belongs to the view
+// (CFrameGameView.cpp).
 
 #include "frames/CFrameGame.h"
 
@@ -117,11 +119,24 @@ void CFrameGame::ShowNotice(const std::wstring& text)
 void CFrameGame::SetMuted(bool muted)
 {
     m_muted = muted;
-    // Without an audio device there is nothing to mute; the choice is kept all the same.
-    if (m_sessionMute.IsOpen() || OpenSession())
-        m_sessionMute.Set(muted);
+    ApplySessionMute();
     PlayerSettings::WriteMuted(muted);
     UpdateMuteLooks();
+}
+
+void CFrameGame::ApplySessionMute()
+{
+    // Without an audio device there is nothing to mute; the choice is kept all the same.
+    if (m_sessionMute.IsOpen() || OpenSession())
+        m_sessionMute.Set(SessionShouldBeMuted());
+}
+
+void CFrameGame::SetMuteWhileHidden(bool mute)
+{
+    m_muteWhileHidden = mute;
+    PlayerSettings::WriteMuteWhileHidden(mute);
+    ApplySessionMute();
+    UpdateMenuRow(kMuteWhileHiddenRow, MuteWhileHiddenRowText());
 }
 
 bool CFrameGame::OpenSession() { return m_sessionMute.Open(m_hWnd, WM_SESSION_NEWS); }
@@ -141,7 +156,7 @@ void CFrameGame::OnSessionNews(WPARAM what, LPARAM value)
         AdoptMute(value != 0);
     } else if (what == SessionMute::kDefaultDeviceChanged && m_sessionMute.IsOpen() && OpenSession()) {
         // The client's sound goes to the new device now, into a session of its own there.
-        m_sessionMute.Set(m_muted);
+        m_sessionMute.Set(SessionShouldBeMuted());
     }
 }
 
@@ -153,14 +168,19 @@ void CFrameGame::UpdateMuteLooks()
             InvalidateRect(m_hWnd, nullptr, FALSE);
     }
     // The menu row offers the other state, with its icon.
+    UpdateMenuRow(kMuteRow, MuteRowText(), MuteRowIcon());
+}
+
+void CFrameGame::UpdateMenuRow(int id, const std::wstring& text, int icon)
+{
     for (const auto& row : m_mainMenu.paint.rows) {
-        if (row->id != kMuteRow)
+        if (row->id != id)
             continue;
         for (const auto& button : row->buttons) {
-            if (button->id == kMuteRow)
-                button->SetText(MuteRowText().c_str());
-            else
-                button->SetImages(MuteRowIcon(), MuteRowIcon(), MuteRowIcon(), MuteRowIcon());
+            if (button->id == id)
+                button->SetText(text.c_str());
+            else if (icon)
+                button->SetImages(icon, icon, icon, icon);
         }
     }
 }
@@ -200,3 +220,11 @@ void CFrameGame::UpdateZoomLooks()
                 if (button->id == kFitRow)
                     button->SetText(m_html.PlayerZoom() == pagezoom::kFit ? L"取消适应窗口" : L"适应窗口");
 }
+
+// These two rows show the state they are in; a click turns it over.
+std::wstring CFrameGame::MuteWhileHiddenRowText() const
+{
+    return m_muteWhileHidden ? L"隐藏时静音 √" : L"隐藏时不静音";
+}
+
+std::wstring CFrameGame::TopmostRowText() const { return m_topmost ? L"窗口置顶 √" : L"窗口置顶"; }

@@ -88,11 +88,17 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
         // At the scale of the monitor it opens on.
         const DpiScale scale(dpi::OfMonitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST)));
         PrepareMenu(m_mainMenu, scale, kMainMenuWidth);
+        // A holder that ended without a word (a crash) left the key free: the
+        // boss-key row names only what is in force.
+        if (!m_holdsBossKey)
+            TakeBossKey();
         if (!m_mainMenu.m_hWnd) {
             AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
             AddMenuRow(m_mainMenu, kRefreshRow, L"刷新");
             AddMenuRow(m_mainMenu, kBossKeyRow, m_bossKey.MenuText());
+            AddMenuRow(m_mainMenu, kMuteWhileHiddenRow, MuteWhileHiddenRowText());
             AddMenuRow(m_mainMenu, kFullScreenRow, L"全屏 (F11)", IDP_ROW_FULL_SCREEN);
+            AddMenuRow(m_mainMenu, kTopmostRow, TopmostRowText());
             AddMenuRow(m_mainMenu, kScreenshotRow, L"截图 (Ctrl+Alt+S)", IDP_ROW_SCREENSHOT);
             AddMenuRow(m_mainMenu, kMuteRow, MuteRowText(), MuteRowIcon());
             AddMenuRow(m_mainMenu, kZoomInRow, L"放大 (Ctrl+=)");
@@ -194,6 +200,12 @@ void CFrameGame::OnMainMenuItem(CImageItem* row)
         break;
     case kFitRow:
         SetPageZoom(m_html.PlayerZoom() == pagezoom::kFit ? pagezoom::kActualSize : pagezoom::kFit);
+        break;
+    case kMuteWhileHiddenRow:
+        SetMuteWhileHidden(!m_muteWhileHidden);
+        break;
+    case kTopmostRow:
+        SetTopmost(!m_topmost);
         break;
     default:
         break; // the boss-key row only names the key

@@ -1,5 +1,7 @@
 // The boss key and the notification icon it hides the game view to, with the
-// icon's own menu.
+// icon's own menu. One client of the user's session holds the hot key and
+// hides or brings back all of them at once (BossKeyPeers); each hidden client
+// has its own icon, which brings back that client alone.
 
 #include "frames/CFrameGame.h"
 
@@ -58,21 +60,92 @@ void CFrameGame::ShowFromNotificationArea()
     ShowWindow(m_hWnd, SW_SHOW);
     NotifyIcon(NIM_DELETE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
+    ApplySessionMute();
+}
+
+void CFrameGame::HideToNotificationArea()
+{
+    m_notice.Hide();
+    AddNotifyIcon();
+    ShowWindow(m_hWnd, SW_HIDE);
+    m_bossHidden = true;
+    ApplySessionMute();
 }
 
 LRESULT CFrameGame::OnHotKey(int id)
 {
     if (id != HOTKEY_BOSS)
         return 0;
+    // The holder decides for every client: all come back when it is hidden,
+    // all hide when it is shown.
     if (m_bossHidden) {
         ShowFromNotificationArea();
+        m_peers.Tell(m_hWnd, BossKeyPeers::kShow);
     } else if (IsWindowVisible(m_hWnd)) {
-        m_notice.Hide();
-        AddNotifyIcon();
-        ShowWindow(m_hWnd, SW_HIDE);
-        m_bossHidden = true;
+        HideToNotificationArea();
+        m_peers.Tell(m_hWnd, BossKeyPeers::kHide);
     }
     return 0;
+}
+
+LRESULT CFrameGame::OnPeerCommand(WPARAM command)
+{
+    switch (command) {
+    case BossKeyPeers::kHide:
+        // As the key itself would: only the game view hides, and only once.
+        if (m_gameMode && !m_bossHidden && IsWindowVisible(m_hWnd))
+            HideToNotificationArea();
+        return 1;
+    case BossKeyPeers::kShow:
+        if (m_bossHidden)
+            ShowFromNotificationArea();
+        return 1;
+    case BossKeyPeers::kReleased:
+        if (m_gameMode && !m_holdsBossKey)
+            TakeBossKey();
+        return 1;
+    case BossKeyPeers::kWhoHolds:
+        return m_holdsBossKey ? BossKeyPeers::Pack(m_bossKey) : 0;
+    default:
+        return 0;
+    }
+}
+
+void CFrameGame::TakeBossKey()
+{
+    m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
+    m_holdsBossKey = RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey) != FALSE;
+    if (!m_holdsBossKey) {
+        // Another client may hold it for every client of the session: then
+        // its key works here too, and the menu row names that key.
+        const BossKey held = m_peers.AskHolder(m_hWnd);
+        if (held.available) {
+            m_bossKey = held;
+        } else {
+            // Held by another program (the shell keeps several combinations
+            // for itself): Alt+D instead, and where that is held too the
+            // client works on without a boss key, and its menu row says so.
+            const BossKey fallback;
+            const bool other =
+                fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
+            m_holdsBossKey =
+                other && RegisterHotKey(m_hWnd, HOTKEY_BOSS, fallback.modifiers, fallback.virtualKey) != FALSE;
+            if (m_holdsBossKey)
+                m_bossKey = fallback;
+            else
+                m_bossKey.available = false;
+        }
+    }
+    UpdateMenuRow(kBossKeyRow, m_bossKey.MenuText());
+}
+
+void CFrameGame::ReleaseBossKey()
+{
+    if (!m_holdsBossKey)
+        return;
+    UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
+    m_holdsBossKey = false;
+    m_peers.Tell(m_hWnd, BossKeyPeers::kReleased);
 }
 
 LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)

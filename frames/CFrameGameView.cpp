@@ -43,7 +43,8 @@ void CFrameGame::EnterGameMode()
     const ConfigFile config(g_app ? g_app->m_exeDir : L"");
     m_hotKeyModifiers = g_app ? config.ReadInt(L"Common", L"fsModifiers") : 0;
     m_hotKeyVirtualKey = g_app ? config.ReadInt(L"Common", L"vkCode") : 0;
-    m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
+    m_muteWhileHidden = PlayerSettings::ReadMuteWhileHidden();
+    m_topmost = PlayerSettings::ReadTopmost();
 
     AddTitleBar();
     // The player's zoom is the game's: the login view's page stays at its size.
@@ -55,9 +56,12 @@ void CFrameGame::EnterGameMode()
     if (!m_sessionMute.IsOpen() && OpenSession() && m_sessionMute.Read(&sessionMuted))
         AdoptMute(sessionMuted);
 
-    RegisterBossKey();
+    TakeBossKey();
 
     SetGameMinimumSize();
+    // On top from the start when the player left it so (and not while a kept
+    // full screen lasts, which EnterFullScreen sees to).
+    ApplyTopmost();
     // The game view comes back as the player left it; the first time it is
     // centred at its minimum size and maximised half a second later.
     if (const std::optional<GameViewRecord> kept = PlayerSettings::ReadGameView()) {
@@ -120,21 +124,6 @@ void CFrameGame::OnDpiChanged(int dpi, const RECT& suggested)
                          suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     LayOut();
-}
-
-void CFrameGame::RegisterBossKey()
-{
-    if (RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey))
-        return;
-    // Held by another program (the shell keeps several combinations for
-    // itself): Alt+D instead, and where that is held too the client works on
-    // without a boss key, and its menu row says so.
-    const BossKey fallback;
-    const bool other = fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
-    if (other && RegisterHotKey(m_hWnd, HOTKEY_BOSS, fallback.modifiers, fallback.virtualKey))
-        m_bossKey = fallback;
-    else
-        m_bossKey.available = false;
 }
 
 void CFrameGame::ShowKeptGameView(const GameViewRecord& kept)
@@ -204,6 +193,7 @@ void CFrameGame::EnterFullScreen()
     // finds the monitor's rectangle held (HoldFullScreenRect).
     SetWindowPos(m_hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyTopmost();
     LayOut();
 }
 
@@ -230,7 +220,40 @@ void CFrameGame::LeaveFullScreen()
     }
     if (m_back.m_hWnd)
         ShowWindow(m_back.m_hWnd, SW_SHOWNA);
+    ApplyTopmost();
     LayOut();
+}
+
+void CFrameGame::SetTopmost(bool topmost)
+{
+    m_topmost = topmost;
+    PlayerSettings::WriteTopmost(topmost);
+    ApplyTopmost();
+    UpdateMenuRow(kTopmostRow, TopmostRowText());
+}
+
+void CFrameGame::ApplyTopmost()
+{
+    if (!m_gameMode || !m_hWnd)
+        return;
+    const bool on = m_topmost && !m_fullScreen;
+    constexpr UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (on) {
+        // The shadow first: the frame, its owned window, lands right above it.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    } else {
+        // An owned window right above its owner is kept above it (Wine puts
+        // it back after itself, and so leaves it on top): the shadow steps
+        // aside first.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, flags);
+        SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+        // And back right behind the frame.
+        if (m_back.m_hWnd)
+            SetWindowPos(m_back.m_hWnd, m_hWnd, 0, 0, 0, 0, flags);
+    }
 }
 
 void CFrameGame::LayOut()

@@ -56,6 +56,20 @@ constexpr const wchar_t* kMaximized = L"Maximized";
 constexpr const wchar_t* kFullScreen = L"FullScreen";
 constexpr const wchar_t* kMuted = L"Muted";
 constexpr const wchar_t* kPageZoom = L"PageZoom";
+constexpr const wchar_t* kMuteWhileHidden = L"MuteWhileHidden";
+constexpr const wchar_t* kTopmost = L"Topmost";
+
+bool ReadFlag(const wchar_t* name, bool absent)
+{
+    const SettingsKey key(false);
+    return key ? key.Read(name).value_or(absent) != 0 : absent;
+}
+
+bool WriteFlag(const wchar_t* name, bool value)
+{
+    const SettingsKey key(true);
+    return key && key.Write(name, value);
+}
 
 } // namespace
 
@@ -86,17 +100,17 @@ bool PlayerSettings::WriteGameView(const GameViewRecord& record)
            key.Write(kFullScreen, record.fullScreen);
 }
 
-bool PlayerSettings::ReadMuted()
-{
-    const SettingsKey key(false);
-    return key && key.Read(kMuted).value_or(0) != 0;
-}
+bool PlayerSettings::ReadMuted() { return ReadFlag(kMuted, false); }
 
-bool PlayerSettings::WriteMuted(bool muted)
-{
-    const SettingsKey key(true);
-    return key && key.Write(kMuted, muted);
-}
+bool PlayerSettings::WriteMuted(bool muted) { return WriteFlag(kMuted, muted); }
+
+bool PlayerSettings::ReadMuteWhileHidden() { return ReadFlag(kMuteWhileHidden, true); }
+
+bool PlayerSettings::WriteMuteWhileHidden(bool mute) { return WriteFlag(kMuteWhileHidden, mute); }
+
+bool PlayerSettings::ReadTopmost() { return ReadFlag(kTopmost, false); }
+
+bool PlayerSettings::WriteTopmost(bool topmost) { return WriteFlag(kTopmost, topmost); }
 
 int PlayerSettings::ReadPageZoom()
 {

@@ -1,7 +1,9 @@
 #pragma once
 // What the client keeps for the current user between starts, under
 // HKCU\Software\Morvane网页版: where the game view was left, whether the
-// game is muted and the page's zoom. The remover deletes the key.
+// game is muted, whether it is muted while the boss key hides it, whether
+// the game view stays above other windows, and the page's zoom. The remover
+// deletes the key.
 
 #include <windows.h>
 
@@ -27,6 +29,12 @@ public:
     // False when nothing was kept.
     static bool ReadMuted();
     static bool WriteMuted(bool muted);
+    // True unless the player turned it off.
+    static bool ReadMuteWhileHidden();
+    static bool WriteMuteWhileHidden(bool mute);
+    // False when nothing was kept.
+    static bool ReadTopmost();
+    static bool WriteTopmost(bool topmost);
     // A level of pagezoom::kLevels or pagezoom::kFit; actual size when nothing
     // usable was kept.
     static int ReadPageZoom();

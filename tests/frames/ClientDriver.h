@@ -83,7 +83,7 @@ protected:
         process.WaitForExit(kTimeoutMs);
         SetCursorPos(1270, 790);
     }
-    bool RunFrameCommand(const wchar_t* command)
+    bool RunFrameCommand(const std::wstring& command)
     {
         test::ChildProcess tool;
         return tool.Start(test::ProgramFolder() + L"\\framecmd.exe", command) && tool.WaitForExit(kTimeoutMs) &&

@@ -252,3 +252,49 @@ TEST_F(Client, FullScreenScreenshotAndARestoredPlaceKeptAcrossStarts)
     PostMessageW(again, 2277, 5557, 0);
     EXPECT_TRUE(next.WaitForExit(kTimeoutMs));
 }
+
+// Two clients, each in its own folder, as a player runs one per account. The
+// first to reach the game view holds the boss key for both: the real Alt+D
+// hides both and brings both back; each hidden client's own icon brings back
+// that client alone; once the holder has closed, the other holds the key.
+TEST_F(Client, OneBossKeyForEveryClientThatOutlivesItsHolder)
+{
+    ASSERT_TRUE(EnterGameView());
+    test::TempFolder otherFolder;
+    ASSERT_TRUE(test::CopyProgram(L"vorn.exe", otherFolder.Path()));
+    ASSERT_TRUE(CopyFileW(folder.File(L"Config.ini").c_str(), otherFolder.File(L"Config.ini").c_str(), FALSE));
+    test::ChildProcess other;
+    ASSERT_TRUE(other.Start(otherFolder.File(L"vorn.exe")));
+    const HWND second = other.WaitForWindow(L"zarvoostrel", kTimeoutMs);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(RunFrameCommand(L"enter " + std::to_wstring(other.Id())));
+    ASSERT_TRUE(test::PumpUntil([&] { return IsZoomed(second) && IsWindowVisible(second); }, kTimeoutMs));
+    ASSERT_FALSE(RegisterHotKey(nullptr, 1, MOD_ALT, 'D')) << "Alt+D is held";
+
+    const auto shown = [](HWND hwnd) { return IsWindowVisible(hwnd) != FALSE; };
+    const auto altD = [] { PressKeys({VK_MENU, 'D'}); };
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return !shown(frame) && !shown(second); }, kTimeoutMs)) << "Alt+D hid both";
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return shown(frame) && shown(second); }, kTimeoutMs)) << "and brought both back";
+
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return !shown(frame) && !shown(second); }, kTimeoutMs));
+    // The second's icon double-clicked, as the shell tells its window.
+    PostMessageW(second, 5556, 128, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(test::PumpUntil([&] { return shown(second); }, kTimeoutMs)) << "its icon brings back the second";
+    EXPECT_FALSE(test::PumpUntil([&] { return shown(frame); }, 500)) << "and only the second";
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return shown(frame); }, kTimeoutMs)) << "the hidden holder brings back all";
+    EXPECT_TRUE(shown(second));
+
+    ASSERT_TRUE(RunFrameCommand(L"close " + std::to_wstring(process.Id())));
+    ASSERT_TRUE(process.WaitForExit(kTimeoutMs));
+    ASSERT_TRUE(shown(second));
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return !shown(second); }, kTimeoutMs)) << "the second took the key over";
+    altD();
+    ASSERT_TRUE(test::PumpUntil([&] { return shown(second); }, kTimeoutMs));
+    ASSERT_TRUE(RunFrameCommand(L"close " + std::to_wstring(other.Id())));
+    EXPECT_TRUE(other.WaitForExit(kTimeoutMs));
+}

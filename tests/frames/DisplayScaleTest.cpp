@@ -127,13 +127,13 @@ TEST_P(ScaledClient, EveryWindowIsLaidOutAtTheDisplayScale)
     }
     Screenshot((L"scale-" + std::to_wstring(GetParam()) + L"-game-view.png").c_str());
 
-    // The title-bar menu: ten rows.
+    // The title-bar menu: twelve rows.
     const POINT menuGlyph = GlyphCentre(f, 71);
     HWND menu = OpenTitleMenu(menuGlyph.x, menuGlyph.y);
     ASSERT_NE(menu, nullptr);
     const RECT m = WindowRect(menu);
     EXPECT_EQ(m.right - m.left, s(176));
-    EXPECT_EQ(m.bottom - m.top, 10 * s(24));
+    EXPECT_EQ(m.bottom - m.top, 12 * s(24));
     Screenshot((L"scale-" + std::to_wstring(GetParam()) + L"-menu.png").c_str());
     ClickAt(f.left + s(400), f.top + s(300));
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs));

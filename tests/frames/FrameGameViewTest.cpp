@@ -212,6 +212,54 @@ TEST(GameViewConfig, ABossKeyFromConfigIsRegisteredOrGivesWayToAltDOrToNone)
     DestroyWindow(other);
 }
 
+// Another client (the real one, as its own process) reached the game view
+// first and holds Ctrl+Q, the key both are given: the frame is covered by it
+// and names that key, rather than taking Alt+D for itself; when the other
+// closes, the frame holds Ctrl+Q.
+TEST(GameViewConfig, ABossKeyHeldByAnotherClientCoversTheFrameUntilThatClientCloses)
+{
+    const std::wstring portal = test::PortalHost();
+    ASSERT_FALSE(portal.empty()) << "the demo portal fixture is not running";
+    FrameHarness h(portal);
+    test::TempFolder otherFolder;
+    ASSERT_TRUE(test::CopyProgram(L"vorn.exe", otherFolder.Path()));
+    const std::string host(portal.begin(), portal.end());
+    ASSERT_TRUE(test::WriteFileBytes(otherFolder.File(L"Config.ini"),
+                                     "[Common]\r\nUID=4243\r\nfsModifiers=2\r\nvkCode=81\r\n[Portal]\r\nHost=" + host +
+                                         "\r\n"));
+    test::ChildProcess other;
+    ASSERT_TRUE(other.Start(otherFolder.File(L"vorn.exe")));
+    ASSERT_NE(other.WaitForWindow(L"zarvoostrel", 20000), nullptr);
+    const auto frameCommand = [&](const wchar_t* command) {
+        test::ChildProcess tool;
+        return tool.Start(test::ProgramFolder() + L"\\framecmd.exe", command + std::to_wstring(other.Id())) &&
+               tool.WaitForExit(20000) && tool.ExitCode() == 0;
+    };
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const auto free = [&](UINT modifiers, UINT key) {
+        const bool registered = RegisterHotKey(probe, 1, modifiers, key) != FALSE;
+        UnregisterHotKey(probe, 1);
+        return registered;
+    };
+    ASSERT_TRUE(frameCommand(L"enter "));
+    ASSERT_TRUE(test::PumpUntil([&] { return !free(MOD_CONTROL, 'Q'); }, 20000)) << "the other client holds Ctrl+Q";
+
+    h.WriteConfig(L"Common", L"fsModifiers", L"2");
+    h.WriteConfig(L"Common", L"vkCode", L"81");
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.EnterGameView());
+    EXPECT_FALSE(h.frame->m_holdsBossKey);
+    EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Ctrl+Q)") << "the key in force, held by the other client";
+    EXPECT_TRUE(free(MOD_ALT, 'D')) << "no Alt+D in its stead";
+
+    ASSERT_TRUE(frameCommand(L"close "));
+    ASSERT_TRUE(other.WaitForExit(20000));
+    EXPECT_TRUE(test::PumpUntil([&] { return h.frame->m_holdsBossKey; }, 5000)) << "the frame took the key over";
+    EXPECT_FALSE(free(MOD_CONTROL, 'Q'));
+    EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Ctrl+Q)");
+    DestroyWindow(probe);
+}
+
 TEST_F(GameView, ARestartedShellGetsTheIconBack)
 {
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
@@ -228,7 +276,7 @@ TEST_F(GameView, ARestartedShellGetsTheIconBack)
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
 }
 
-TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
+TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsTwelveRows)
 {
     POINT cursor = {};
     HWND menu = OpenTitleMenu();
@@ -239,7 +287,7 @@ TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
     EXPECT_EQ(r.left, std::min<LONG>(cursor.x - 10, WorkArea().right - 176));
     EXPECT_EQ(r.top, WindowRect(h.Frame()).top + 30);
     EXPECT_EQ(r.right - r.left, 176);
-    EXPECT_EQ(r.bottom - r.top, 240);
+    EXPECT_EQ(r.bottom - r.top, 12 * 24);
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10014), L"清除缓存");
     EXPECT_EQ(RowText(h.frame->m_mainMenu, 10015), L"刷新");
     wchar_t name[64] = {};
@@ -255,7 +303,7 @@ TEST_F(GameView, TitleMenuOpensBelowItsButtonWithItsSixRows)
     // It opens again with the same rows.
     HWND again = OpenTitleMenu();
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 10u);
+    EXPECT_EQ(h.frame->m_mainMenu.paint.rows.size(), 12u);
 }
 
 TEST_F(GameView, RefreshRowAsksTheUiThreadToReload)

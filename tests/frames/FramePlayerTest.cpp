@@ -415,6 +415,112 @@ TEST(Mute, TheGameViewShowsAndKeepsWhatTheSystemHasForTheSession)
     EXPECT_EQ(audio.client, nullptr);
 }
 
+namespace {
+
+// The title-bar menu, opened with a click on its button; rows are 24 pixels high.
+HWND OpenTitleMenu(FrameHarness& h)
+{
+    RECT c = {};
+    GetClientRect(h.Frame(), &c);
+    PostClick(h.Frame(), c.right - 71 - 12, 12);
+    test::PumpUntil([&] { return h.frame->m_mainMenu.m_hWnd && IsWindowVisible(h.frame->m_mainMenu.m_hWnd); });
+    return h.frame->m_mainMenu.m_hWnd;
+}
+
+void ClickRow(HWND menu, int index) { PostClick(menu, 48, index * 24 + 12); }
+
+bool Topmost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+} // namespace
+
+TEST(Mute, TheBossKeyMutesWhileItHidesAndGivesBackThePlayersChoiceUnlessTurnedOff)
+{
+    FrameHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.EnterGameView());
+    ASSERT_EQ(SessionMuted(h), false);
+    const auto bossKey = [&] { SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0); };
+
+    bossKey();
+    ASSERT_FALSE(IsWindowVisible(h.Frame()));
+    EXPECT_EQ(SessionMuted(h), true) << "silent while hidden";
+    EXPECT_FALSE(h.frame->IsMuted()) << "the player's choice is not the hiding's";
+    EXPECT_EQ(KeptValue(L"Muted").value_or(0), 0);
+    bossKey();
+    ASSERT_TRUE(IsWindowVisible(h.Frame()));
+    EXPECT_EQ(SessionMuted(h), false) << "heard again once back";
+
+    // Muted by the player: muted it stays, hidden and back.
+    EXPECT_TRUE(FrameKey(h, 'M', {VK_CONTROL, VK_MENU}));
+    bossKey();
+    EXPECT_EQ(SessionMuted(h), true);
+    bossKey();
+    EXPECT_EQ(SessionMuted(h), true);
+    EXPECT_TRUE(h.frame->IsMuted());
+    EXPECT_EQ(KeptValue(L"Muted"), 1);
+    EXPECT_TRUE(FrameKey(h, 'M', {VK_CONTROL, VK_MENU}));
+    ASSERT_EQ(SessionMuted(h), false);
+
+    // Turned off in the menu: heard while hidden, and kept so.
+    HWND menu = OpenTitleMenu(h);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kMuteWhileHiddenRow), L"隐藏时静音 √");
+    ClickRow(menu, 3);
+    ASSERT_TRUE(test::PumpUntil([&] { return KeptValue(L"MuteWhileHidden") == 0; }));
+    menu = OpenTitleMenu(h);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kMuteWhileHiddenRow), L"隐藏时不静音");
+    bossKey();
+    ASSERT_FALSE(IsWindowVisible(h.Frame()));
+    EXPECT_EQ(SessionMuted(h), false) << "the row is off";
+    bossKey();
+    EXPECT_EQ(SessionMuted(h), false);
+}
+
+TEST(Topmost, TheRowKeepsFrameAndShadowOnTopExceptInFullScreenAndTheNextStartComesBackOnTop)
+{
+    {
+        FrameHarness h;
+        ASSERT_TRUE(h.Start());
+        ASSERT_TRUE(h.EnterGameView());
+        EXPECT_FALSE(Topmost(h.Frame()));
+        HWND menu = OpenTitleMenu(h);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kTopmostRow), L"窗口置顶");
+        ClickRow(menu, 5);
+        // Windows makes the shadow's owned frame topmost with it. Wine links an
+        // owner made topmost right below its owned window, topmost only when the
+        // window below is: the frame's own state and the order are what both show.
+        ASSERT_TRUE(test::PumpUntil([&] { return Topmost(h.Frame()); }));
+        EXPECT_EQ(GetWindow(h.Frame(), GW_HWNDNEXT), h.Launcher()) << "the shadow right behind the frame";
+        EXPECT_EQ(KeptValue(L"Topmost"), 1);
+
+        h.frame->EnterFullScreen();
+        ASSERT_TRUE(h.frame->IsFullScreen());
+        EXPECT_FALSE(Topmost(h.Frame())) << "not over other windows in full screen";
+        h.frame->LeaveFullScreen();
+        EXPECT_TRUE(Topmost(h.Frame())) << "on top again after full screen";
+        EXPECT_EQ(GetWindow(h.Frame(), GW_HWNDNEXT), h.Launcher());
+        EXPECT_EQ(KeptValue(L"Topmost"), 1);
+
+        menu = OpenTitleMenu(h);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(RowText(h.frame->m_mainMenu, CFrameGame::kTopmostRow), L"窗口置顶 √");
+        ClickRow(menu, 5);
+        ASSERT_TRUE(test::PumpUntil([&] { return !Topmost(h.Frame()); }));
+        EXPECT_FALSE(Topmost(h.Launcher()));
+        EXPECT_EQ(KeptValue(L"Topmost"), 0);
+    }
+    // Kept on top from the last time: the login view is not, the game view is from its first appearance.
+    FrameHarness h;
+    Keep(L"Topmost", 1);
+    ASSERT_TRUE(h.Start());
+    EXPECT_FALSE(Topmost(h.Frame()));
+    ASSERT_TRUE(h.EnterGameView());
+    EXPECT_TRUE(Topmost(h.Frame()));
+    EXPECT_EQ(GetWindow(h.Frame(), GW_HWNDNEXT), h.Launcher());
+}
+
 TEST(PageZoomKeys, TheKeysTheWheelAndTheMenuZoomTheGameKeptForTheNextStart)
 {
     {
