@@ -102,7 +102,8 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
             AddMenuRow(m_mainMenu, kScreenshotRow, L"截图 (Ctrl+Alt+S)", IDP_ROW_SCREENSHOT);
             AddMenuRow(m_mainMenu, kMuteRow, MuteRowText(), MuteRowIcon());
             AddMenuRow(m_mainMenu, kZoomInRow, L"放大 (Ctrl+=)");
-            AddMenuRow(m_mainMenu, kZoomOutRow, L"缩小 (Ctrl+-)");
+            // A full-width minus: the narrow one is a dot in several Chinese fonts at this size.
+            AddMenuRow(m_mainMenu, kZoomOutRow, L"缩小 (Ctrl+－)");
             AddMenuRow(m_mainMenu, kActualSizeRow, L"实际大小 (Ctrl+0)");
             AddMenuRow(m_mainMenu, kFitRow, L"适应窗口");
             UpdateZoomLooks();
