@@ -1,5 +1,7 @@
 #include "FloorLayeredWindow.h"
 
+#include "ui/framework/DibSection.h"
+
 namespace bench {
 
 namespace {
@@ -49,16 +51,9 @@ bool FloorLayeredWindow::Create(int x, int y)
     if (!m_hwnd)
         return false;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = m_width;
-    info.bmiHeader.biHeight = m_height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap = CreateDib32(m_dc, m_width, m_height, DibRows::BottomUp, &bits);
     if (!m_dc || !m_bitmap)
         return false;
     m_previous = SelectObject(m_dc, m_bitmap);

@@ -90,26 +90,23 @@ void CMyHtml::SetSilent(VARIANT_BOOL silent)
 
 void CMyHtml::SetPageDpi(int dpi)
 {
-    if (m_pageDpi.exchange(dpi) == dpi)
-        return;
-    if (!IsUiThread()) {
-        if (g_htmlAppManager)
-            g_htmlAppManager->PostRequest(Request(REQUEST_FIT_PAGE));
-        return;
-    }
-    FitPageToDisplay();
+    if (m_pageDpi.exchange(dpi) != dpi)
+        ShowPageZoom();
 }
 
 void CMyHtml::SetPlayerZoom(int choice)
 {
-    if (m_playerZoom.exchange(pagezoom::ValidChoice(choice)) == choice)
-        return;
-    if (!IsUiThread()) {
-        if (g_htmlAppManager)
-            g_htmlAppManager->PostRequest(Request(REQUEST_FIT_PAGE));
-        return;
-    }
-    FitPageToDisplay();
+    const int valid = pagezoom::ValidChoice(choice);
+    if (m_playerZoom.exchange(valid) != valid)
+        ShowPageZoom();
+}
+
+void CMyHtml::ShowPageZoom()
+{
+    if (IsUiThread())
+        FitPageToDisplay();
+    else if (g_htmlAppManager)
+        g_htmlAppManager->PostRequest(Request(REQUEST_FIT_PAGE));
 }
 
 pagezoom::Exec CMyHtml::ControlExec()

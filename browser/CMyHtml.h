@@ -76,6 +76,9 @@ public:
 
 private:
     HtmlRequest Request(int code) const;
+    // The page at the zoom of its DPI and the player's choice: at once on the
+    // UI thread, as a request from any other.
+    void ShowPageZoom();
     pagezoom::Exec ControlExec();
     std::optional<SIZE> GameSize();
     std::atomic<int> m_pageDpi{DpiScale::kBaseDpi};

@@ -1,6 +1,7 @@
 #include "frames/Screenshot.h"
 
 #include "browser/ComPtr.h"
+#include "ui/framework/DibSection.h"
 #include "ui/framework/ScopedGdi.h"
 #include "ui/framework/SystemFunction.h"
 
@@ -100,17 +101,10 @@ std::vector<BYTE> Capture(const RECT& screenRect)
     // What the screen shows, other programs' windows over the page included:
     // the picture is what the player saw. Copied into pixels of our own, which
     // GDI+ encodes once the bitmap is out of the DC again.
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height; // top-down rows
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
     void* pixels = nullptr;
     ScopedGetDC screen(nullptr);
     ScopedMemoryDC memory(screen.Get());
-    ScopedGdiObject<HBITMAP> dib(CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    ScopedGdiObject<HBITMAP> dib(CreateDib32(screen.Get(), width, height, DibRows::TopDown, &pixels));
     if (!screen.Get() || !memory.Get() || !dib.Get() || !pixels)
         return {};
     {

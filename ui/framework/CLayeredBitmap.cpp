@@ -1,5 +1,7 @@
 #include "ui/framework/CLayeredBitmap.h"
 
+#include "ui/framework/DibSection.h"
+
 UpdateLayeredWindowFn FindUpdateLayeredWindow()
 {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
@@ -14,16 +16,9 @@ CLayeredBitmap::CLayeredBitmap(HDC reference, int width, int height)
 {
     if (width <= 0 || height <= 0 || !m_dc.Get())
         return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height; // bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     // A new DIB section is all zero bytes: fully transparent.
-    m_bitmap.Reset(CreateDIBSection(m_dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_bitmap.Reset(CreateDib32(m_dc.Get(), width, height, DibRows::BottomUp, &bits));
     if (!m_bitmap.Get())
         return;
     m_previous = SelectObject(m_dc.Get(), m_bitmap.Get());

@@ -1,15 +1,10 @@
 #include "ui/skin/CButtonInput.h"
 
+#include "ui/framework/PointInRect.h"
 #include "ui/skin/CImagePaint.h"
 
 namespace {
 constexpr RECT kNoRect = {-1, -1, -1, -1};
-
-bool Contains(const RECT& r, int x, int y)
-{
-    const POINT p = {x, y};
-    return PtInRect(&r, p) != FALSE;
-}
 } // namespace
 
 bool CButtonInput::WindowAlive() const { return m_paint.hwnd && IsWindow(m_paint.hwnd); }

@@ -1,12 +1,8 @@
 #include "ui/skin/CButtonList.h"
 
-namespace {
-bool Contains(const RECT& r, int x, int y)
-{
-    const POINT p = {x, y};
-    return PtInRect(&r, p) != FALSE;
-}
+#include "ui/framework/PointInRect.h"
 
+namespace {
 bool Intersects(const RECT& a, const RECT& b)
 {
     RECT common;

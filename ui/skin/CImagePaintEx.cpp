@@ -1,14 +1,9 @@
 #include "ui/skin/CImagePaintEx.h"
 
+#include "ui/framework/PointInRect.h"
+
 #include <windowsx.h>
 
-namespace {
-bool Contains(const RECT& r, int x, int y)
-{
-    const POINT p = {x, y};
-    return PtInRect(&r, p) != FALSE;
-}
-} // namespace
 
 CImagePaintEx::~CImagePaintEx() { Clear(); }
 
@@ -26,15 +21,13 @@ CImageItem* CImagePaintEx::AddRow(int id)
 RECT CImagePaintEx::RowRect(int id)
 {
     const RECT client = ClientRect();
-    int top = 0;
-    for (auto& row : rows) {
-        if (!row->visible)
-            continue;
-        if (row->id == id)
-            return RECT{0, top, client.right, top + row->height};
-        top += row->height;
-    }
-    return RECT{0, 0, client.right, 0};
+    RECT found = {0, 0, client.right, 0};
+    WalkVisibleRows(client.right, [&](CImageItem& row, const RECT& box) {
+        if (row.id == id)
+            found = box;
+        return row.id == id;
+    });
+    return found;
 }
 
 void CImagePaintEx::SetHoverColor(Gdiplus::ARGB color)
@@ -60,17 +53,13 @@ void CImagePaintEx::Clear()
 void CImagePaintEx::LayoutRows(const RECT* area)
 {
     const RECT box = area ? *area : ClientRect();
-    int y = 0;
-    for (auto& row : rows) {
-        if (!row->visible)
-            continue;
-        const RECT rowBox = {0, y, box.right, y + row->height};
-        if (!EqualRect(&rowBox, &row->rect)) {
-            row->rect = rowBox;
-            row->Layout(rowBox.left, rowBox.top, rowBox.right, rowBox.bottom);
+    WalkVisibleRows(box.right, [](CImageItem& row, const RECT& rowBox) {
+        if (!EqualRect(&rowBox, &row.rect)) {
+            row.rect = rowBox;
+            row.Layout(rowBox.left, rowBox.top, rowBox.right, rowBox.bottom);
         }
-        y += row->height;
-    }
+        return false;
+    });
 }
 
 bool CImagePaintEx::ShownInParent(int top, int height)
@@ -90,17 +79,9 @@ bool CImagePaintEx::ShownInParent(int top, int height)
 
 CImageItem* CImagePaintEx::RowAt(int x, int y)
 {
-    const RECT client = ClientRect();
-    int top = 0;
-    for (auto& row : rows) {
-        if (!row->visible)
-            continue;
-        const RECT box = {0, top, client.right, top + row->height};
-        if (ShownInParent(top, row->height) && Contains(box, x, y))
-            return row.get();
-        top += row->height;
-    }
-    return nullptr;
+    return WalkVisibleRows(ClientRect().right, [&](CImageItem& row, const RECT& box) {
+        return ShownInParent(box.top, row.height) && Contains(box, x, y);
+    });
 }
 
 void CImagePaintEx::Repaint(const RECT* rect)
@@ -113,17 +94,12 @@ void CImagePaintEx::DrawRows(Gdiplus::Graphics& g, const RECT& area)
 {
     g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     FillBackground(g, area);
-    const RECT client = ClientRect();
-    int y = 0;
-    for (auto& row : rows) {
-        if (!row->visible)
-            continue;
-        const RECT box = {0, y, client.right, y + row->height};
+    WalkVisibleRows(ClientRect().right, [&](CImageItem& row, const RECT& box) {
         RECT common;
-        if (IntersectRect(&common, &box, &area) && ShownInParent(y, row->height))
-            row->Draw(g, 0, y, client.right, y + row->height);
-        y += row->height;
-    }
+        if (IntersectRect(&common, &box, &area) && ShownInParent(box.top, row.height))
+            row.Draw(g, box.left, box.top, box.right, box.bottom);
+        return false;
+    });
 }
 
 CSkinRenderer::Scene CImagePaintEx::Scene()

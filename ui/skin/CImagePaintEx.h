@@ -49,6 +49,22 @@ public:
     int mouseY = 0;
 
 private:
+    // Calls visit(row, box) for each visible row from the top, box being its
+    // place across width; the first row for which visit answers true is
+    // returned, and the walk ends there.
+    template <class Visit> CImageItem* WalkVisibleRows(int width, Visit visit)
+    {
+        int top = 0;
+        for (auto& row : rows) {
+            if (!row->visible)
+                continue;
+            const RECT box = {0, top, width, top + row->height};
+            if (visit(*row, box))
+                return row.get();
+            top += row->height;
+        }
+        return nullptr;
+    }
     // The visible row whose box contains the point, or null.
     CImageItem* RowAt(int x, int y);
     void Repaint(const RECT* rect);

@@ -1,5 +1,6 @@
 #include "ui/skin/CSkinBitmap.h"
 
+#include "ui/framework/DibSection.h"
 #include "ui/framework/ScopedGdi.h"
 
 #include <cmath>
@@ -9,15 +10,9 @@ CSkinPixels::CSkinPixels(int width, int height) : m_width(width), m_height(heigh
 {
     if (width <= 0 || height <= 0)
         return;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, as GDI+ lays out its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // Top-down, as GDI+ lays out its rows.
+    m_dib = CreateDib32(nullptr, width, height, DibRows::TopDown, &bits);
     if (m_dib && bits) {
         m_bits = static_cast<BYTE*>(bits);
         std::memset(m_bits, 0, static_cast<size_t>(width) * height * 4); // transparent

@@ -1,21 +1,16 @@
 #include "SkinTestSupport.h"
 
+#include "ui/framework/DibSection.h"
+
 #include <filesystem>
 
 namespace skintest {
 
 PixelSurface::PixelSurface(int width, int height) : m_width(width), m_height(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down: row 0 is the top row
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     m_dc = CreateCompatibleDC(nullptr);
-    m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bitmap = CreateDib32(m_dc, width, height, DibRows::TopDown, &bits);
     m_bits = static_cast<DWORD*>(bits);
     m_previous = SelectObject(m_dc, m_bitmap);
 }
