@@ -64,11 +64,6 @@ void CloseMsgWnd::OnCreate(CREATESTRUCTW*)
     AddItems();
 }
 
-RECT CloseMsgWnd::ButtonRect(int id) const
-{
-    return id == kConfirmId ? paint.scale.Box(50, 100, 68, 35) : paint.scale.Box(178, 100, 68, 35);
-}
-
 void CloseMsgWnd::AddItems()
 {
     const DpiScale& px = paint.scale;

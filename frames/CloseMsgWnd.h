@@ -21,8 +21,12 @@ public:
 
     // Shows the window centred on the owner and returns once it is gone.
     int DoModal(HWND owner);
-    // Where the button with this id lies in the window.
-    RECT ButtonRect(int id) const;
+    // Where the button with this id lies in the window, at its scale or at another.
+    RECT ButtonRect(int id) const { return ButtonRect(id, paint.scale); }
+    static RECT ButtonRect(int id, const DpiScale& scale)
+    {
+        return id == kConfirmId ? scale.Box(50, 100, 68, 35) : scale.Box(178, 100, 68, 35);
+    }
 
 private:
     // The panel and its buttons at the window's scale.

@@ -1,40 +1,8 @@
 #include "frames/ClientDriver.h"
 
+#include "frames/CloseMsgWnd.h"
+
 namespace drive {
-
-RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-std::vector<DWORD> ScreenPixels(const RECT& r)
-{
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<DWORD> pixels;
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 
 RECT WholeScreen()
 {
@@ -131,6 +99,14 @@ void ClickButtonAt(int x, int y)
     }
     EXPECT_TRUE(hovered) << "the button under the pointer at " << x << "," << y << " shows its hover look";
     ClickAt(x, y);
+}
+
+void AnswerCloseQuestion(HWND question, bool confirm)
+{
+    const RECT at = WindowRect(question);
+    const RECT button = CloseMsgWnd::ButtonRect(confirm ? CloseMsgWnd::kConfirmId : CloseMsgWnd::kCancelId,
+                                                DpiScale(dpi::OfWindow(question)));
+    ClickButtonAt(at.left + (button.left + button.right) / 2, at.top + (button.top + button.bottom) / 2);
 }
 
 void PressKeys(std::initializer_list<WORD> keys)

@@ -17,10 +17,8 @@ namespace drive {
 
 constexpr DWORD kTimeoutMs = 20000;
 
-RECT WindowRect(HWND hwnd);
-
-// What the screen shows in a rectangle, as 32-bit pixels.
-std::vector<DWORD> ScreenPixels(const RECT& r);
+using test::ScreenPixels;
+using test::WindowRect;
 
 RECT WholeScreen();
 
@@ -54,6 +52,8 @@ void MoveMouseTo(int x, int y);
 // (both seen under Wine when the machine is busy), so the pointer keeps
 // moving by a pixel, as a hand does, until the look shows.
 void ClickButtonAt(int x, int y);
+// Clicks 确定 (confirm) or 取消 on the close question, where it draws them at its scale.
+void AnswerCloseQuestion(HWND question, bool confirm);
 
 void PressKeys(std::initializer_list<WORD> keys);
 

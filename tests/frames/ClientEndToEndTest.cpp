@@ -129,8 +129,7 @@ TEST_F(ClientWithShiftBossKey, GameViewMenuConfirmationAndBossKey)
     HWND confirm = WaitForVisible(L"zarvopellis");
     ASSERT_NE(confirm, nullptr);
     Screenshot(L"client-close-confirm.png");
-    RECT c = WindowRect(confirm);
-    ClickButtonAt(c.left + 212, c.top + 117);
+    AnswerCloseQuestion(confirm, false);
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(confirm); }, kTimeoutMs));
     EXPECT_FALSE(process.WaitForExit(500)) << "取消 keeps the client running";
     EXPECT_TRUE(IsWindowVisible(frame));
@@ -158,8 +157,7 @@ TEST_F(ClientWithShiftBossKey, GameViewMenuConfirmationAndBossKey)
     ClickButtonAt(right - 13, f.top + 12);
     confirm = WaitForVisible(L"zarvopellis");
     ASSERT_NE(confirm, nullptr);
-    c = WindowRect(confirm);
-    ClickButtonAt(c.left + 84, c.top + 117);
+    AnswerCloseQuestion(confirm, true);
     ASSERT_TRUE(process.WaitForExit(kTimeoutMs));
     EXPECT_EQ(process.ExitCode(), 0u);
 }

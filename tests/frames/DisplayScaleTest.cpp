@@ -37,8 +37,6 @@ RECT WorkArea()
     return work;
 }
 
-POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
 // The screen's pixels where a picture drawn at its own size should be, beside
 // the picture's: equal when it is that very picture, unstretched.
 std::vector<DWORD> PicturePixels(Gdiplus::Bitmap& picture, int width, int height)
@@ -146,7 +144,7 @@ TEST_P(ScaledClient, EveryWindowIsLaidOutAtTheDisplayScale)
     const RECT c = WindowRect(confirm);
     EXPECT_EQ(c.right - c.left, s(295));
     EXPECT_EQ(c.bottom - c.top, s(190));
-    ClickButtonAt(c.left + s(178) + s(68) / 2, c.top + s(100) + s(35) / 2);
+    AnswerCloseQuestion(confirm, false);
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(confirm); }, kTimeoutMs));
     MoveMouseTo(f.left + s(400), f.top + s(300));
 

@@ -2,6 +2,7 @@
 
 #include "app/ConfigFile.h"
 #include "app/PortalSite.h"
+#include "frames/CloseMsgWnd.h"
 
 namespace frametest {
 
@@ -222,9 +223,12 @@ DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
         self->m_clicked = true;
         return 0;
     }
-    // 确定 at (50, 100)-(118, 135), 取消 at (178, 100)-(246, 135).
-    const int x = self->m_answer == Confirm ? 84 : 212;
-    const int y = 117;
+    // The middle of the button, where the question draws it at its scale.
+    const RECT button = CloseMsgWnd::ButtonRect(self->m_answer == Confirm ? CloseMsgWnd::kConfirmId
+                                                                          : CloseMsgWnd::kCancelId,
+                                                DpiScale(dpi::OfWindow(found)));
+    const int x = (button.left + button.right) / 2;
+    const int y = (button.top + button.bottom) / 2;
     SetCursorPos(self->rect.left + x, self->rect.top + y);
     const LPARAM at = MAKELPARAM(x, y);
     PostMessageW(found, WM_MOUSEMOVE, 0, at);
@@ -244,13 +248,6 @@ bool NotifyIconPresent(HWND frame)
         return true;
     Shell_NotifyIconW(NIM_DELETE, &probe);
     return false;
-}
-
-RECT WindowRect(HWND hwnd)
-{
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return r;
 }
 
 std::wstring ClassOf(HWND hwnd)

@@ -141,7 +141,7 @@ private:
 // own addition back).
 bool NotifyIconPresent(HWND frame);
 
-RECT WindowRect(HWND hwnd);
+using test::WindowRect;
 std::wstring ClassOf(HWND hwnd);
 
 // Top-level visible windows of this process with a class name.

@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
 #include "app/gameApp.h"
+#include "ui/framework/DibSection.h"
+#include "ui/framework/ScopedGdi.h"
 
 #include <gdiplus.h>
 #include <knownfolders.h>
@@ -210,6 +212,30 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className)
     WindowSearch search{processId, className, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+RECT WindowRect(HWND hwnd)
+{
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+std::vector<DWORD> ScreenPixels(const RECT& r)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    void* bits = nullptr;
+    ScopedGetDC screen(nullptr);
+    ScopedMemoryDC memory(screen.Get());
+    ScopedGdiObject<HBITMAP> bitmap(CreateDib32(screen.Get(), w, h, DibRows::TopDown, &bits));
+    std::vector<DWORD> pixels;
+    if (bitmap.Get() && memory.Get()) {
+        ScopedSelectObject select(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + w * h);
+    }
+    return pixels;
 }
 
 } // namespace test

@@ -87,6 +87,11 @@ private:
 // Top-level windows of a process with the given class name (any visibility).
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className);
 
+// The window's rectangle on the screen.
+RECT WindowRect(HWND hwnd);
+// What the screen shows in r, row by row from the top, as 0xAARRGGBB.
+std::vector<DWORD> ScreenPixels(const RECT& r);
+
 } // namespace test
 
 namespace test {
