@@ -13,6 +13,11 @@ rm -f "$rows"
 # The installed client: a folder of its own whose portal refuses at once.
 cp "$bin/vorn.exe" "$work/client/"
 printf '[Portal]\r\nHost=127.0.0.1:9\r\nForumHost=127.0.0.1:9\r\nPayHost=127.0.0.1:9\r\n' >"$work/client/Config.ini"
+# The same client against the page benchmark's own portal (it writes the
+# Config.ini), and the soak, a client process of its own, in a folder of its own.
+mkdir -p "$work/page-client" "$work/soak"
+cp "$bin/vorn.exe" "$work/page-client/"
+cp "$bin/soak_bench.exe" "$work/soak/"
 
 wineserver -p </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
@@ -41,8 +46,11 @@ for dpi in 96 144; do
     run "$label" "$bin/start_bench.exe" 21 "$(winpath "$work/client")" "$(winpath "$bin/floor_window.exe")"
     run "$label" "$bin/paint_bench.exe" 300
     run "$label" "$bin/queue_bench.exe" 5000
+    run "$label" "$bin/page_bench.exe" 15 "$(winpath "$work/page-client")" "$(winpath "$bin/floor_browser.exe")"
 done
 set_dpi 96
+# At 96 DPI only: a long session takes a few minutes.
+run "" "$work/soak/soak_bench.exe" 1000
 trap - EXIT
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)

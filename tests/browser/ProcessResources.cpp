@@ -79,6 +79,44 @@ BOOL CALLBACK CountWindowTree(HWND hwnd, LPARAM count)
     return TRUE;
 }
 
+// One entry of Wine's per-process GDI handle table (the PEB points to it).
+struct WineGdiEntry {
+    UINT64 object;
+    ULONG owner;
+    USHORT unique;
+    UCHAR type;
+    UCHAR flags;
+    UINT64 userPointer;
+};
+static_assert(sizeof(WineGdiEntry) == 24, "Wine's GDI handle entry");
+constexpr size_t kWineGdiEntries = 0x10000;
+
+bool RunsUnderWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+size_t WineGdiObjects()
+{
+    if (!RunsUnderWine())
+        return 0;
+    // The thread's TEB holds the PEB, and the PEB the GDI handle table.
+#ifdef _WIN64
+    const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
+    constexpr size_t kGdiTableOffset = 0xF8;
+#else
+    const BYTE* peb = reinterpret_cast<const BYTE*>(static_cast<ULONG_PTR>(__readfsdword(0x30)));
+    constexpr size_t kGdiTableOffset = 0x94;
+#endif
+    const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + kGdiTableOffset);
+    if (!table)
+        return 0;
+    size_t used = 0;
+    for (size_t i = 1; i < kWineGdiEntries; ++i)
+        used += table[i].type != 0 && table[i].object != 0;
+    return used;
+}
+
 } // namespace
 
 ProcessResources ProcessResources::Measure()
@@ -105,12 +143,15 @@ ProcessResources ProcessResources::Measure()
     for (auto it = std::filesystem::directory_iterator(temp, ignored); it != std::filesystem::directory_iterator();
          it.increment(ignored))
         ++now.tempFiles;
+    // Last: the walks above make GDI objects of their own the first time (kept
+    // for the process), which a count taken before them would miss.
+    now.wineGdiObjects = WineGdiObjects();
     return now;
 }
 
 std::string ProcessResources::Describe() const
 {
-    return "handles " + std::to_string(handles) + ", GDI " + std::to_string(gdiObjects) + ", USER " +
+    return "handles " + std::to_string(handles) + ", GDI " + std::to_string(gdiObjects) + " (Wine's table " + std::to_string(wineGdiObjects) + ")" + ", USER " +
            std::to_string(userObjects) + ", kernel objects " + std::to_string(kernelObjects) + ", download handles " +
            std::to_string(downloadHandles) + ", windows " + std::to_string(windows) + ", temporary files " +
            std::to_string(tempFiles);

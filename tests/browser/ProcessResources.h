@@ -14,6 +14,7 @@ struct ProcessResources {
     DWORD handles = 0;          // GetProcessHandleCount
     DWORD gdiObjects = 0;       // GetGuiResources
     DWORD userObjects = 0;      // GetGuiResources
+    size_t wineGdiObjects = 0;  // used entries of Wine's GDI handle table (0 elsewhere)
     size_t kernelObjects = 0;   // this process's entries in the system handle table, downloads excluded
     size_t downloadHandles = 0; // pipes and sockets, and files in the URL cache: the network's side
     size_t windows = 0;         // every window of the process, message-only ones included

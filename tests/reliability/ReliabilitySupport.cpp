@@ -57,46 +57,6 @@ int RunningClients()
     return count;
 }
 
-namespace {
-
-// One entry of Wine's per-process GDI handle table (the PEB points to it).
-struct WineGdiEntry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    UCHAR type;
-    UCHAR flags;
-    UINT64 userPointer;
-};
-static_assert(sizeof(WineGdiEntry) == 24, "Wine's GDI handle entry");
-constexpr size_t kWineGdiEntries = 0x10000;
-
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-size_t WineGdiObjects()
-{
-    // The thread's TEB holds the PEB, and the PEB the GDI handle table.
-#ifdef _WIN64
-    const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
-    constexpr size_t kGdiTableOffset = 0xF8;
-#else
-    const BYTE* peb = reinterpret_cast<const BYTE*>(static_cast<ULONG_PTR>(__readfsdword(0x30)));
-    constexpr size_t kGdiTableOffset = 0x94;
-#endif
-    const auto* table = *reinterpret_cast<const WineGdiEntry* const*>(peb + kGdiTableOffset);
-    if (!table)
-        return 0;
-    size_t used = 0;
-    for (size_t i = 1; i < kWineGdiEntries; ++i)
-        used += table[i].type != 0 && table[i].object != 0;
-    return used;
-}
-
-} // namespace
-
 GuiCounts GuiCounts::Measure()
 {
     GuiCounts counts;
@@ -105,8 +65,8 @@ GuiCounts GuiCounts::Measure()
     counts.gdi = resources.gdiObjects;
     counts.user = resources.userObjects;
     counts.gdiCounted = counts.gdi != 0;
-    if (!counts.gdiCounted && RunsUnderWine()) {
-        counts.gdi = WineGdiObjects();
+    if (!counts.gdiCounted) {
+        counts.gdi = resources.wineGdiObjects;
         counts.gdiCounted = counts.gdi != 0;
     }
     if (counts.user == 0)
