@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,59 @@ inline void PumpPending()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// A window of the class: top-level and of the process, or anywhere below parent.
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    if (owner == search->pid && wcscmp(name, search->className) == 0) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+inline HWND TopLevelOf(DWORD pid, const wchar_t* className)
+{
+    WindowSearch search{pid, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline HWND DescendantOf(HWND parent, const wchar_t* className)
+{
+    if (!parent)
+        return nullptr;
+    WindowSearch search{0, className, nullptr};
+    GetWindowThreadProcessId(parent, &search.pid);
+    EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A Config.ini in folder whose portal pages are all at host ("127.0.0.1:port").
+inline bool WritePortalConfig(const std::wstring& folder, const std::wstring& host)
+{
+    const std::string h(host.begin(), host.end());
+    const std::string text = "[Portal]\r\nHost=" + h + "\r\nForumHost=" + h + "\r\nPayHost=" + h + "\r\n";
+    HANDLE file = CreateFileW((folder + L"\\Config.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    CloseHandle(file);
+    return ok;
 }
 
 } // namespace bench

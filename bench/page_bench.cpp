@@ -63,44 +63,6 @@ public:
     PROCESS_INFORMATION info = {};
 };
 
-struct FindWindowOf {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<FindWindowOf*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (owner == search->pid && wcscmp(name, search->className) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND TopLevelOf(DWORD pid, const wchar_t* className)
-{
-    FindWindowOf search{pid, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A window of the class anywhere below parent.
-HWND DescendantOf(HWND parent, const wchar_t* className)
-{
-    if (!parent)
-        return nullptr;
-    FindWindowOf search{0, className, nullptr};
-    GetWindowThreadProcessId(parent, &search.pid);
-    EnumChildWindows(parent, MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND MessageWindowOf(DWORD pid, const wchar_t* className)
 {
     for (HWND hwnd = nullptr; (hwnd = FindWindowExW(HWND_MESSAGE, hwnd, className, nullptr)) != nullptr;) {
@@ -112,21 +74,6 @@ HWND MessageWindowOf(DWORD pid, const wchar_t* className)
     return nullptr;
 }
 
-bool WriteConfig(const std::wstring& folder, const std::wstring& host)
-{
-    const std::string h(host.begin(), host.end());
-    const std::string text =
-        "[Portal]\r\nHost=" + h + "\r\nForumHost=" + h + "\r\nPayHost=" + h + "\r\n";
-    HANDLE file = CreateFileW((folder + L"\\Config.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    CloseHandle(file);
-    return ok;
-}
-
 // Ends a program once its request is in: the client through its frame's close
 // command (the frame comes after the launcher), the floor through WM_CLOSE.
 bool Close(Started& process, bool isClient)
@@ -134,7 +81,7 @@ bool Close(Started& process, bool isClient)
     const wchar_t* windowClass = isClient ? L"zarvoostrel" : L"floor_browser";
     HWND window = nullptr;
     for (DWORD waited = 0; !window && waited < kExitTimeoutMs; ++waited) {
-        window = TopLevelOf(process.info.dwProcessId, windowClass);
+        window = bench::TopLevelOf(process.info.dwProcessId, windowClass);
         if (!window)
             Sleep(1);
     }
@@ -166,21 +113,21 @@ Steps Watch(Started& process, bool isClient, bench::LoopbackPortal& portal, cons
         note(steps.oleUp, MessageWindowOf(pid, L"OleMainThreadWndClass") != nullptr);
         HWND host = nullptr;
         if (isClient) {
-            HWND launcher = TopLevelOf(pid, L"zarvo_back");
+            HWND launcher = bench::TopLevelOf(pid, L"zarvo_back");
             note(steps.launcherVisible, launcher && IsWindowVisible(launcher));
             note(steps.uiThreadListening, MessageWindowOf(pid, L"HtmlRequestWake") != nullptr);
-            HWND frame = TopLevelOf(pid, L"zarvoostrel");
+            HWND frame = bench::TopLevelOf(pid, L"zarvoostrel");
             note(steps.frame, frame != nullptr);
             // In the frame, or still on its own before the frame takes it in.
             host = frame ? FindWindowExW(frame, nullptr, L"ImageWnd", nullptr) : nullptr;
             if (!host)
-                host = TopLevelOf(pid, L"ImageWnd");
+                host = bench::TopLevelOf(pid, L"ImageWnd");
             note(steps.browserWindow, host != nullptr);
         } else {
-            host = TopLevelOf(pid, L"floor_browser");
+            host = bench::TopLevelOf(pid, L"floor_browser");
             note(steps.floorWindow, host && IsWindowVisible(host));
         }
-        note(steps.control, DescendantOf(host, L"Shell Embedding") != nullptr);
+        note(steps.control, bench::DescendantOf(host, L"Shell Embedding") != nullptr);
         Sleep(1);
     }
     const double arrived = portal.WaitForRequest(path, seen, 0);
@@ -206,7 +153,7 @@ int wmain(int argc, wchar_t** argv)
         std::fprintf(stderr, "page_bench: no loopback port\n");
         return 1;
     }
-    if (!WriteConfig(argv[2], portal.Host())) {
+    if (!bench::WritePortalConfig(argv[2], portal.Host())) {
         std::fprintf(stderr, "page_bench: cannot write the client's Config.ini\n");
         return 1;
     }

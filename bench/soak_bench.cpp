@@ -180,7 +180,8 @@ public:
     {
         // The portal is up, and Config.ini names it, before the client's own start-up reads it.
         wchar_t folder[kPathCapacity];
-        if (!m_server.Start() || !ReadModuleFolder(nullptr, folder) || !WriteConfig(folder)) {
+        if (!m_server.Start() || !ReadModuleFolder(nullptr, folder) ||
+            !bench::WritePortalConfig(folder, m_server.Host())) {
             std::fprintf(stderr, "soak_bench: no portal or no Config.ini\n");
             m_failures = 1;
             return false;
@@ -203,22 +204,6 @@ public:
     int m_failures = 0;
 
 private:
-    bool WriteConfig(const wchar_t* folder)
-    {
-        const std::wstring wide = m_server.Host();
-        const std::string h(wide.begin(), wide.end());
-        const std::string text = "[Portal]\r\nHost=" + h + "\r\nForumHost=" + h + "\r\nPayHost=" + h + "\r\n";
-        HANDLE file = CreateFileW((std::wstring(folder) + L"\\Config.ini").c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        DWORD written = 0;
-        const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                        written == text.size();
-        CloseHandle(file);
-        return ok;
-    }
-
     std::string Path(int page) const
     {
         const std::wstring wide = kPages[page % 2];

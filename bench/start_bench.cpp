@@ -49,33 +49,6 @@ struct Program {
     COLORREF expected; // what the screen shows there once the image is pushed
 };
 
-struct FindWindowOf {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<FindWindowOf*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    if (owner == search->pid && wcscmp(name, search->className) == 0) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WindowOf(DWORD pid, const wchar_t* className)
-{
-    FindWindowOf search{pid, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool Near(COLORREF a, COLORREF b)
 {
     return std::abs(GetRValue(a) - GetRValue(b)) <= 6 && std::abs(GetGValue(a) - GetGValue(b)) <= 6 &&
@@ -154,7 +127,7 @@ double TimeToScreen(const Program& program, Started& process, HWND& window)
         return -1.0;
     const double deadline = start + kStartTimeoutMs;
     while (bench::NowMs() < deadline) {
-        window = WindowOf(process.info.dwProcessId, program.windowClass);
+        window = bench::TopLevelOf(process.info.dwProcessId, program.windowClass);
         if (window && IsWindowVisible(window)) {
             RECT r = {};
             GetWindowRect(window, &r);
@@ -172,7 +145,7 @@ bool Close(Started& process, HWND window, bool isClient)
         // The launcher shows before the game frame behind it is created.
         HWND frame = nullptr;
         for (DWORD waited = 0; !frame && waited < kStartTimeoutMs; ++waited) {
-            frame = WindowOf(process.info.dwProcessId, L"zarvoostrel");
+            frame = bench::TopLevelOf(process.info.dwProcessId, L"zarvoostrel");
             if (!frame)
                 Sleep(1);
         }
@@ -470,7 +443,7 @@ int wmain(int argc, wchar_t** argv)
             Sleep(2 * kSettleMs);
             const std::wstring proc = RunsUnderWine() ? LinuxProcFolder(client.exe) : std::wstring();
             idleLauncher = IdleCpuMs(process.info.hProcess, proc);
-            HWND frame = WindowOf(process.info.dwProcessId, L"zarvoostrel");
+            HWND frame = bench::TopLevelOf(process.info.dwProcessId, L"zarvoostrel");
             PostMessageW(frame, WM_FRAMECOMMAND, FRAME_CMD_ENTER_GAME, 0);
             for (int i = 0; i < 5000 && !(IsZoomed(frame) && IsWindowVisible(frame)); ++i)
                 Sleep(1);
