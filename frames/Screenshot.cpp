@@ -1,7 +1,7 @@
 #include "frames/Screenshot.h"
 
-#include "browser/ComPtr.h"
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/ComPtr.h"
+#include "ui/framework/Scoped.h"
 #include "ui/framework/SystemFunction.h"
 
 #include <gdiplus.h>

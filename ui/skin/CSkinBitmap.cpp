@@ -1,6 +1,6 @@
 #include "ui/skin/CSkinBitmap.h"
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 #include <cmath>
 #include <cstring>
