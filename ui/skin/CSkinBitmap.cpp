@@ -17,18 +17,14 @@ CSkinPixels::CSkinPixels(int width, int height) : m_width(width), m_height(heigh
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_dib.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (m_dib && bits) {
         m_bits = static_cast<BYTE*>(bits);
         std::memset(m_bits, 0, static_cast<size_t>(width) * height * 4); // transparent
     }
 }
 
-CSkinPixels::~CSkinPixels()
-{
-    if (m_dib)
-        DeleteObject(m_dib);
-}
+CSkinPixels::~CSkinPixels() = default;
 
 CSkinBitmap::CSkinBitmap(int width, int height, bool opaque)
     : CSkinPixels(width, height),
