@@ -90,7 +90,7 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
         PrepareMenu(m_mainMenu, scale, kMainMenuWidth);
         // A holder that ended without a word (a crash) left the key free: the
         // boss-key row names only what is in force.
-        if (!m_holdsBossKey)
+        if (!m_bossKeyHold.Held())
             TakeBossKey();
         if (!m_mainMenu.m_hWnd) {
             AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
