@@ -3,19 +3,16 @@
 // of type App: gameApp in the client, a gameApp of its own in a test program.
 
 #include "app/gameApp.h"
-
-#include <ole2.h>
+#include "ui/framework/Scoped.h"
 
 template <class App> int RunClientProcess()
 {
-    if (OleInitialize(nullptr) != S_OK)
+    const ScopedOleInitialize ole;
+    if (!ole.Started())
         return 0;
-    {
-        App app;
-        g_app = &app;
-        app.Run();
-        g_app = nullptr;
-    }
-    OleUninitialize();
+    App app;
+    g_app = &app;
+    app.Run();
+    g_app = nullptr;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/CrashDumpWriter.h"
 
+#include "ui/framework/Scoped.h"
 #include "ui/framework/SystemFunction.h"
 
 #include <dbghelp.h>
@@ -94,59 +95,6 @@ bool HasDumpSuffix(const wchar_t* name)
     return true;
 }
 
-class ScopedFileHandle {
-public:
-    explicit ScopedFileHandle(HANDLE handle) : m_handle(handle) {}
-    ~ScopedFileHandle() { Close(); }
-    ScopedFileHandle(const ScopedFileHandle&) = delete;
-    ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    void Close() { Reset(INVALID_HANDLE_VALUE); }
-    void Reset(HANDLE handle)
-    {
-        if (Valid())
-            CloseHandle(m_handle);
-        m_handle = handle;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-class ScopedFind {
-public:
-    ScopedFind(const wchar_t* pattern, WIN32_FIND_DATAW* found) : m_find(FindFirstFileW(pattern, found)) {}
-    ~ScopedFind()
-    {
-        if (Valid())
-            FindClose(m_find);
-    }
-    ScopedFind(const ScopedFind&) = delete;
-    ScopedFind& operator=(const ScopedFind&) = delete;
-    bool Valid() const { return m_find != INVALID_HANDLE_VALUE; }
-    bool Next(WIN32_FIND_DATAW* found) { return FindNextFileW(m_find, found) != FALSE; }
-
-private:
-    HANDLE m_find;
-};
-
-class ScopedLibrary {
-public:
-    explicit ScopedLibrary(HMODULE module) : m_module(module) {}
-    ~ScopedLibrary()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    ScopedLibrary(const ScopedLibrary&) = delete;
-    ScopedLibrary& operator=(const ScopedLibrary&) = delete;
-    FARPROC Find(const char* name) const { return m_module ? GetProcAddress(m_module, name) : nullptr; }
-
-private:
-    HMODULE m_module;
-};
-
 // folder becomes base\kSubFolder, or stays empty when that leaves no room for
 // a dump's name.
 void NameDumpFolder(wchar_t* folder, const wchar_t* base)
@@ -206,8 +154,8 @@ void PruneOldDumps(const wchar_t* folder)
     // cannot be deleted ends the pruning.
     for (;;) {
         WIN32_FIND_DATAW found;
-        ScopedFind find(pattern, &found);
-        if (!find.Valid())
+        const ScopedFind find(FindFirstFileW(pattern, &found));
+        if (!find)
             return;
         int count = 0;
         FILETIME oldestTime = {};
@@ -220,7 +168,7 @@ void PruneOldDumps(const wchar_t* folder)
                 TextBuffer name(oldest, MAX_PATH);
                 name.Append(found.cFileName);
             }
-        } while (find.Next(&found));
+        } while (FindNextFileW(find.Get(), &found));
         if (count <= CrashDumpWriter::kKeptDumps)
             return;
 
@@ -247,15 +195,15 @@ CrashDumpWriter::CrashDumpWriter(DWORD writeTimeoutMs) : m_timeoutMs(writeTimeou
     if (!m_folders[0][0] && !m_folders[1][0])
         return;
 
-    m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_requested = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    m_dumpDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_ready.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    m_requested.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    m_dumpDone.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!m_ready || !m_requested || !m_dumpDone)
         return;
     CrashDumpWriter* none = nullptr;
     if (!g_installedWriter.compare_exchange_strong(none, this))
         return;
-    m_thread = CreateThread(nullptr, 0, &CrashDumpWriter::WriterThread, this, 0, &m_threadId);
+    m_thread.Reset(CreateThread(nullptr, 0, &CrashDumpWriter::WriterThread, this, 0, &m_threadId));
     if (!m_thread) {
         g_installedWriter = nullptr;
         return;
@@ -280,22 +228,16 @@ CrashDumpWriter::~CrashDumpWriter()
         // take dbghelp seconds, longer for a 64-bit one): it gets the full
         // write time-out, however short the crash's wait was. One stuck for
         // good must not outlive the buffers it writes from.
-        SetEvent(m_requested);
-        if (WaitForSingleObject(m_thread, std::max(m_timeoutMs, kWriteTimeoutMs)) == WAIT_TIMEOUT)
-            TerminateThread(m_thread, 1);
-        CloseHandle(m_thread);
+        SetEvent(m_requested.Get());
+        if (WaitForSingleObject(m_thread.Get(), std::max(m_timeoutMs, kWriteTimeoutMs)) == WAIT_TIMEOUT)
+            TerminateThread(m_thread.Get(), 1);
     }
-    if (m_ready)
-        CloseHandle(m_ready);
-    if (m_requested)
-        CloseHandle(m_requested);
-    if (m_dumpDone)
-        CloseHandle(m_dumpDone);
+    // The thread has ended: its handle and the events go with the members.
 }
 
 bool CrashDumpWriter::WaitUntilReady(DWORD timeoutMs) const
 {
-    return m_ready && WaitForSingleObject(m_ready, timeoutMs) == WAIT_OBJECT_0;
+    return m_ready && WaitForSingleObject(m_ready.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 LONG WINAPI CrashDumpWriter::OnUnhandledException(EXCEPTION_POINTERS* exception)
@@ -368,12 +310,12 @@ void CrashDumpWriter::HandleCrash(const EXCEPTION_RECORD& record, const CONTEXT&
         m_record.ExceptionRecord = nullptr; // a chained record lies on the crashed stack
         m_context = context;
         m_crashedThreadId = self;
-        SetEvent(m_requested);
+        SetEvent(m_requested.Get());
     }
     // A thread that crashes while another's dump is written waits for it too,
     // so that the process does not end half-way through. After the time-out
     // the writer only ever reads its own copies.
-    WaitForSingleObject(m_dumpDone, m_timeoutMs);
+    WaitForSingleObject(m_dumpDone.Get(), m_timeoutMs);
 }
 
 DWORD WINAPI CrashDumpWriter::WriterThread(LPVOID param)
@@ -382,15 +324,15 @@ DWORD WINAPI CrashDumpWriter::WriterThread(LPVOID param)
     // Loaded now, long before any crash: at a crash the loader may be locked.
     // What dbghelp loads in turn comes from the system folder too.
     const ScopedLibrary dbghelp(LoadSystemLibrary(L"dbghelp.dll"));
-    const FARPROC writeDump = dbghelp.Find("MiniDumpWriteDump");
+    const FARPROC writeDump = dbghelp ? GetProcAddress(dbghelp.Get(), "MiniDumpWriteDump") : nullptr;
     if (writeDump)
-        SetEvent(writer.m_ready);
-    WaitForSingleObject(writer.m_requested, INFINITE);
+        SetEvent(writer.m_ready.Get());
+    WaitForSingleObject(writer.m_requested.Get(), INFINITE);
     // Woken without a crash: the writer is going away.
     if (writer.m_crashedThreadId == 0)
         return 0;
     const bool written = writer.WriteDump(writeDump);
-    SetEvent(writer.m_dumpDone);
+    SetEvent(writer.m_dumpDone.Get());
     return written ? 0 : 1;
 }
 
@@ -404,7 +346,7 @@ bool CrashDumpWriter::WriteDump(FARPROC function)
     // cannot be made or written.
     const wchar_t* folder = nullptr;
     wchar_t path[MAX_PATH];
-    ScopedFileHandle file(INVALID_HANDLE_VALUE);
+    ScopedFile file;
     for (const wchar_t* candidate : m_folders) {
         if (!candidate[0])
             continue;

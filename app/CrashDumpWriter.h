@@ -16,6 +16,8 @@
 // thread is started with the object and loads dbghelp before any crash; it
 // works out every path in fixed buffers and uses no heap of ours.
 
+#include "ui/framework/Scoped.h"
+
 #include <windows.h>
 
 class CrashDumpWriter {
@@ -70,11 +72,11 @@ private:
     CONTEXT m_context = {};
     DWORD m_crashedThreadId = 0;
 
-    HANDLE m_thread = nullptr;
+    ScopedHandle m_thread;
     DWORD m_threadId = 0;
-    HANDLE m_ready = nullptr;     // set once dbghelp is loaded
-    HANDLE m_requested = nullptr; // set when a crash is to be written, or at the end
-    HANDLE m_dumpDone = nullptr;  // set once the first crash's dump is finished
+    ScopedHandle m_ready;     // set once dbghelp is loaded
+    ScopedHandle m_requested; // set when a crash is to be written, or at the end
+    ScopedHandle m_dumpDone;  // set once the first crash's dump is finished
     volatile LONG m_claimedBy = 0; // the thread whose crash is written (the first one)
 
     LPTOP_LEVEL_EXCEPTION_FILTER m_previousFilter = nullptr;

@@ -39,21 +39,19 @@ public:
     ScopedNamedLock(const wchar_t* name, DWORD timeoutMs) : m_mutex(CreateMutexW(nullptr, FALSE, name))
     {
         // Abandoned: a client ended while holding it; its writes are done or gone.
-        const DWORD wait = m_mutex ? WaitForSingleObject(m_mutex, timeoutMs) : WAIT_FAILED;
+        const DWORD wait = m_mutex ? WaitForSingleObject(m_mutex.Get(), timeoutMs) : WAIT_FAILED;
         m_held = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     }
     ~ScopedNamedLock()
     {
         if (m_held)
-            ReleaseMutex(m_mutex);
-        if (m_mutex)
-            CloseHandle(m_mutex);
+            ReleaseMutex(m_mutex.Get());
     }
     ScopedNamedLock(const ScopedNamedLock&) = delete;
     ScopedNamedLock& operator=(const ScopedNamedLock&) = delete;
 
 private:
-    HANDLE m_mutex;
+    ScopedHandle m_mutex;
     bool m_held = false;
 };
 
@@ -66,19 +64,11 @@ DWORD WINAPI UiThreadMain(LPVOID param)
     // needs this thread before that: the page area, which does, comes after.
     if (g_app && g_app->m_launcherArt)
         g_app->m_launcherArt->Decode();
-    if (OleInitialize(nullptr) != S_OK)
+    const ScopedOleInitialize ole;
+    if (!ole.Started())
         return 0;
     static_cast<CHtmlAppManager*>(param)->Run();
-    OleUninitialize();
     return 0;
-}
-
-gameApp::~gameApp()
-{
-    if (m_instanceMutex) {
-        CloseHandle(m_instanceMutex);
-        m_instanceMutex = nullptr;
-    }
 }
 
 void gameApp::ReadExeDir()
@@ -106,14 +96,13 @@ bool gameApp::ReadModuleFolder(HMODULE module, wchar_t (&folder)[kPathCapacity])
 
 void gameApp::TakeInstanceMutex()
 {
-    m_instanceMutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
     const DWORD error = GetLastError();
+    m_instanceMutex.Reset(mutex);
     m_isFirstInstance = m_instanceMutex && error != ERROR_ALREADY_EXISTS;
-    if (m_instanceMutex && !m_isFirstInstance) {
-        // Only the first instance holds the mutex; a later one starts all the same.
-        CloseHandle(m_instanceMutex);
-        m_instanceMutex = nullptr;
-    }
+    // Only the first instance holds the mutex; a later one starts all the same.
+    if (!m_isFirstInstance)
+        m_instanceMutex.Reset();
 }
 
 void gameApp::UpdateConfig()
@@ -144,10 +133,7 @@ bool gameApp::InitInstance()
     // The command line is not interpreted: the client takes no arguments.
     UpdateConfig();
     RunFrames();
-    if (m_instanceMutex) {
-        CloseHandle(m_instanceMutex);
-        m_instanceMutex = nullptr;
-    }
+    m_instanceMutex.Reset();
     return false;
 }
 
@@ -162,7 +148,7 @@ void gameApp::RunFrames()
     m_launcherArt = &launcherArt;
     auto uiManager = std::make_unique<CHtmlAppManager>();
     DWORD uiThreadId = 0;
-    HANDLE uiThread = CreateThread(nullptr, 0, UiThreadMain, uiManager.get(), 0, &uiThreadId);
+    const ScopedHandle uiThread(CreateThread(nullptr, 0, UiThreadMain, uiManager.get(), 0, &uiThreadId));
 
     // Everything the user sees happens here, the launcher first: it is made
     // while the UI thread starts.
@@ -172,7 +158,7 @@ void gameApp::RunFrames()
     // attached and listening; a thread that could not start its apartment ends
     // instead, which ends the wait too.
     if (uiThread)
-        uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread);
+        uiManager->WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, uiThread.Get());
     RunFrame(*frame);
 
     if (uiThread) {
@@ -181,9 +167,7 @@ void gameApp::RunFrames()
         // frame's browser window, so the thread must have ended before the frame
         // and the manager are destroyed.
         PostThreadMessageW(uiThreadId, WM_QUIT, 0, 0);
-        const bool ended = WaitForThreadEnd(uiThread, kUiThreadJoinMs);
-        CloseHandle(uiThread);
-        if (!ended)
+        if (!WaitForThreadEnd(uiThread.Get(), kUiThreadJoinMs))
             EndWithLiveUiThread();
     }
     m_launcherArt = nullptr;
@@ -204,10 +188,7 @@ void gameApp::EndWithLiveUiThread()
     // first instance again. ExitProcess would still run every library's detach
     // code (the control's, OLE's, GDI+'s) after stopping the thread wherever it
     // was, perhaps inside one of their locks; TerminateProcess runs nothing.
-    if (m_instanceMutex) {
-        CloseHandle(m_instanceMutex);
-        m_instanceMutex = nullptr;
-    }
+    m_instanceMutex.Reset();
     TerminateProcess(GetCurrentProcess(), 0);
     // Not reached: terminating the own process does not return.
     ExitProcess(0);

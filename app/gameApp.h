@@ -5,6 +5,7 @@
 #include "app/ConfigFile.h"
 #include "app/PortalSite.h"
 #include "ui/framework/CAppManager.h"
+#include "ui/framework/Scoped.h"
 
 class CFrameGame;
 class SkinPreload;
@@ -24,7 +25,6 @@ public:
     static constexpr DWORD kUiThreadJoinMs = 10000;
 
     gameApp() = default;
-    ~gameApp() override;
 
     bool InitInstance() override;
     void SetUserName(const wchar_t* name);
@@ -46,7 +46,8 @@ public:
 
     wchar_t m_exeDir[kPathCapacity] = {};
     wchar_t m_startUrl[kStartUrlCapacity] = {};
-    HANDLE m_instanceMutex = nullptr;
+    // Held by the first instance only, until it ends.
+    ScopedHandle m_instanceMutex;
     bool m_isFirstInstance = false;
     char m_userNameAnsi[kUserNameCapacity] = {};
     wchar_t m_userName[kUserNameCapacity] = {};

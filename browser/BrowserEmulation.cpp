@@ -1,17 +1,18 @@
 #include "browser/BrowserEmulation.h"
 
+#include "ui/framework/Scoped.h"
+
 namespace browser_emulation {
 
 namespace {
 
 bool ValueExists(HKEY root, const wchar_t* exeName)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, kKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, kKeyPath, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return false;
-    const bool exists = RegQueryValueExW(key, exeName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return exists;
+    const ScopedRegKey key(opened);
+    return RegQueryValueExW(key.Get(), exeName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -38,15 +39,14 @@ bool Ensure(const wchar_t* exeName)
     // A value the user or an administrator chose stays as it is.
     if (ValueExists(HKEY_CURRENT_USER, exeName) || ValueExists(HKEY_LOCAL_MACHINE, exeName))
         return true;
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) !=
         ERROR_SUCCESS)
         return false;
+    const ScopedRegKey key(created);
     const DWORD mode = kModernMode;
-    const bool written = RegSetValueExW(key, exeName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode),
-                                        sizeof(mode)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return written;
+    return RegSetValueExW(key.Get(), exeName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), sizeof(mode)) ==
+           ERROR_SUCCESS;
 }
 
 bool EnsureForThisProgram()

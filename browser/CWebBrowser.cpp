@@ -216,9 +216,9 @@ bool CWebBrowser::Create(HWND host)
                                        static_cast<IOleClientSite*>(this), m_storage.Get(), m_oleObject.PutVoid())) &&
                    m_oleObject;
     if (created) {
-        m_inPlaceObject = m_oleObject.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
-        m_inPlaceActiveObject = m_oleObject.As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
-        m_webBrowser = m_oleObject.As<IWebBrowser2>(IID_IWebBrowser2);
+        m_inPlaceObject = m_oleObject.As<IOleInPlaceObject>();
+        m_inPlaceActiveObject = m_oleObject.As<IOleInPlaceActiveObject>();
+        m_webBrowser = m_oleObject.As<IWebBrowser2>();
         created = m_inPlaceObject && m_inPlaceActiveObject && m_webBrowser;
     }
     if (created) {
@@ -230,8 +230,7 @@ bool CWebBrowser::Create(HWND host)
                                                 0, host, &client));
     }
     if (created) {
-        ComPtr<IConnectionPointContainer> container =
-            m_webBrowser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+        ComPtr<IConnectionPointContainer> container = m_webBrowser.As<IConnectionPointContainer>();
         ComPtr<IConnectionPoint> point;
         created = container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())) &&
                   point && SUCCEEDED(point->Advise(static_cast<IDispatch*>(this), &m_adviseCookie));
@@ -247,8 +246,7 @@ bool CWebBrowser::Create(HWND host)
 void CWebBrowser::CloseControl()
 {
     if (m_adviseCookie && m_webBrowser) {
-        ComPtr<IConnectionPointContainer> container =
-            m_webBrowser.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+        ComPtr<IConnectionPointContainer> container = m_webBrowser.As<IConnectionPointContainer>();
         ComPtr<IConnectionPoint> point;
         if (container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Put())) && point)
             point->Unadvise(m_adviseCookie);
@@ -358,14 +356,14 @@ HRESULT CWebBrowser::Exec(const GUID* group, DWORD command, DWORD, VARIANT* in, 
 
 void CWebBrowser::RefreshBrowserWindow()
 {
-    ComPtr<IServiceProvider> services = m_webBrowser.As<IServiceProvider>(IID_IServiceProvider);
+    ComPtr<IServiceProvider> services = m_webBrowser.As<IServiceProvider>();
     ComPtr<IOleWindow> window;
     if (!services || FAILED(services->QueryService(SID_SShellBrowser, IID_IOleWindow, window.PutVoid())) || !window) {
         // A control without the shell-browser service still names the window it
         // is active in: the same top window of the control.
         window.Reset();
         if (m_inPlaceObject)
-            window = m_inPlaceObject.As<IOleWindow>(IID_IOleWindow);
+            window = m_inPlaceObject.As<IOleWindow>();
         if (!window)
             return;
     }

@@ -12,7 +12,7 @@
 // its window is destroyed.
 
 #include "browser/CImpIDispatch.h"
-#include "browser/ComPtr.h"
+#include "ui/framework/ComPtr.h"
 
 #include <windows.h>
 

@@ -144,7 +144,7 @@ void HtmlDocument::LargestOfTag(const wchar_t* tag, SIZE* best) const
         ComPtr<IDispatch> item;
         if (FAILED(found->item(index.value, none.value, item.Put())) || !item)
             continue;
-        ComPtr<IHTMLElement> element = item.As<IHTMLElement>(IID_IHTMLElement);
+        ComPtr<IHTMLElement> element = item.As<IHTMLElement>();
         LONG width = 0;
         LONG height = 0;
         if (!element || FAILED(element->get_offsetWidth(&width)) || FAILED(element->get_offsetHeight(&height)))
@@ -166,7 +166,7 @@ std::optional<SIZE> HtmlDocument::GameSize() const
     ComPtr<IHTMLElement> body;
     if (!document || FAILED(document->get_body(body.Put())) || !body)
         return std::nullopt;
-    ComPtr<IHTMLElement2> content = body.As<IHTMLElement2>(IID_IHTMLElement2);
+    ComPtr<IHTMLElement2> content = body.As<IHTMLElement2>();
     LONG width = 0;
     LONG height = 0;
     if (!content || FAILED(content->get_scrollWidth(&width)) || FAILED(content->get_scrollHeight(&height)) ||

@@ -4,7 +4,7 @@
 // value, read the details of a script error. Every step that yields an error or
 // nothing ends the operation with false; every reference taken is given back.
 
-#include "browser/ComPtr.h"
+#include "ui/framework/ComPtr.h"
 
 #include <mshtml.h>
 
@@ -16,8 +16,8 @@ public:
     HtmlDocument(const HtmlDocument&) = delete;
     HtmlDocument& operator=(const HtmlDocument&) = delete;
 
-    ComPtr<IHTMLDocument2> Document2() const { return m_document.As<IHTMLDocument2>(IID_IHTMLDocument2); }
-    ComPtr<IHTMLDocument3> Document3() const { return m_document.As<IHTMLDocument3>(IID_IHTMLDocument3); }
+    ComPtr<IHTMLDocument2> Document2() const { return m_document.As<IHTMLDocument2>(); }
+    ComPtr<IHTMLDocument3> Document3() const { return m_document.As<IHTMLDocument3>(); }
 
     // Writes html as the whole page (one string in a one-element array), then closes the document.
     bool Write(const wchar_t* html) const;

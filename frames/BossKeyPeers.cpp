@@ -1,6 +1,7 @@
 #include "frames/BossKeyPeers.h"
 
 #include <cwchar>
+#include <utility>
 
 namespace {
 
@@ -76,4 +77,21 @@ BossKey BossKeyPeers::Unpack(LRESULT answer)
     // Whatever came back is checked as Config.ini's combination is.
     const DWORD packed = static_cast<DWORD>(answer);
     return BossKey::FromConfig(HIWORD(packed), LOWORD(packed));
+}
+
+bool BossKeyHold::Take(HWND window, const BossKey& key)
+{
+    if (Held() || !RegisterHotKey(window, m_id, key.modifiers, key.virtualKey))
+        return false;
+    m_window = window;
+    return true;
+}
+
+void BossKeyHold::End()
+{
+    if (!Held())
+        return;
+    const HWND window = std::exchange(m_window, nullptr);
+    UnregisterHotKey(window, m_id);
+    m_peers.Tell(window, BossKeyPeers::kReleased);
 }

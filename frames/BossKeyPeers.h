@@ -46,3 +46,26 @@ private:
     UINT m_message = 0;
     DWORD m_session = 0;
 };
+
+// The boss key as this client holds it: registered for a window by Take, let
+// go by End or with the object; then the other clients are told, and the first
+// of them to register it holds it next.
+class BossKeyHold {
+public:
+    BossKeyHold(const BossKeyPeers& peers, int hotKeyId) : m_peers(peers), m_id(hotKeyId) {}
+    ~BossKeyHold() { End(); }
+    BossKeyHold(const BossKeyHold&) = delete;
+    BossKeyHold& operator=(const BossKeyHold&) = delete;
+
+    // Registers the key for window; false when the system will not (another
+    // client or program holds it) or this one holds a key already.
+    bool Take(HWND window, const BossKey& key);
+    bool Held() const { return m_window != nullptr; }
+    void End();
+
+private:
+    const BossKeyPeers& m_peers;
+    int m_id;
+    // The window the key is registered for while it is held.
+    HWND m_window = nullptr;
+};

@@ -36,8 +36,8 @@ std::unique_ptr<Gdiplus::Font> CFrameGame::MakeTitleFont(const DpiScale& scale)
 
 CFrameGame::CFrameGame()
 {
-    SetIconFromResource(48, true);
-    SetIconFromResource(48, false);
+    SetIconFromResource(kFrameIconSide, true);
+    SetIconFromResource(kFrameIconSide, false);
     SetClassName(kFrameClass);
     if (g_app)
         m_portal = g_app->m_portal;
@@ -109,8 +109,8 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
     m_titleFont = MakeTitleFont(paint.scale);
     m_titleBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
-    SetIconFromResource(64, true);
-    SetIconFromResource(64, false);
+    SetIconFromResource(kWindowIconSide, true);
+    SetIconFromResource(kWindowIconSide, false);
     SetWindowTextW(m_hWnd, kProductName);
 
     // The player's keys in the page: set before the browser window is asked
@@ -147,12 +147,7 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_mainMenu.paint.SetOnRowClick([this](CImageItem* row) { OnMainMenuItem(row); });
     m_trayMenu.paint.SetOnRowClick([this](CImageItem* row) { OnTrayMenuItem(row); });
 
-    ZeroMemory(&m_notifyIcon, sizeof(m_notifyIcon));
-    m_notifyIcon.cbSize = sizeof(NOTIFYICONDATAW);
-    m_notifyIcon.hWnd = m_hWnd;
-    m_notifyIcon.uID = kNotifyIconId;
-    m_notifyIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    m_notifyIcon.uCallbackMessage = WM_TRAYNOTIFY;
+    m_notifyIcon.Bind(m_hWnd, kNotifyIconId, WM_TRAYNOTIFY);
 
     // Muted from the start when the player left it muted. Only then is the
     // audio API loaded before the game view.
@@ -219,7 +214,7 @@ LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         Close();
         return 1;
     case WM_ARM_ENTER_TIMER:
-        ArmTimer(TIMER_ENTER_GAME, 1500);
+        ArmTimer(TIMER_ENTER_GAME, kEnterGameDelayMs);
         return 1;
     case WM_PLAYER_COMMAND:
         RunPlayerCommand(static_cast<PlayerCommand>(wParam));
@@ -272,11 +267,7 @@ void CFrameGame::Close()
     // process. The launcher is hidden rather than closed: destroying it would
     // destroy this window, which it owns.
     SaveGameView();
-    ReleaseBossKey();
-    if (m_bossHidden) {
-        NotifyIcon(NIM_DELETE);
-        m_bossHidden = false;
-    }
+    EndBossKeyAndIcon();
     ShowWindow(m_hWnd, SW_HIDE);
     if (m_back.m_hWnd)
         ShowWindow(m_back.m_hWnd, SW_HIDE);
@@ -290,12 +281,7 @@ void CFrameGame::OnDestroy()
     m_sessionMute.Release();
     m_titleFont.reset();
     m_titleBrush.reset();
-    ReleaseBossKey();
-    // A window closed while hidden by the boss key leaves no icon behind.
-    if (m_bossHidden) {
-        NotifyIcon(NIM_DELETE);
-        m_bossHidden = false;
-    }
+    EndBossKeyAndIcon();
     if (m_back.m_hWnd)
         PostMessageW(m_back.m_hWnd, WM_CLOSE, 0, 0);
     if (g_htmlAppManager)

@@ -19,10 +19,9 @@
 #include "frames/PlayerSettings.h"
 #include "frames/Screenshot.h"
 #include "frames/SessionMute.h"
+#include "frames/TrayIcon.h"
 #include "ui/skin/CImageCtrl.h"
 #include "ui/skin/CImageMenu.h"
-
-#include <shellapi.h>
 
 #include <atomic>
 #include <memory>
@@ -50,12 +49,26 @@ public:
     // repainted where the menu was.
     static constexpr UINT_PTR TIMER_SCREENSHOT = 5562;
     static constexpr UINT kMenuScreenshotDelayMs = 250;
+    // The page reports a game page: the frame turns to the game view this long after.
+    static constexpr UINT kEnterGameDelayMs = 1500;
+    // A first game view, centred at its minimum size, is maximised this long after.
+    static constexpr UINT kFirstMaximizeDelayMs = 500;
     // A picture has been stored (or could not be): its notice is due.
     static constexpr UINT WM_SCREENSHOT_STORED = WM_APP + 3;
     // News of the audio session (SessionMute's kMuteChanged, kDefaultDeviceChanged).
     static constexpr UINT WM_SESSION_NEWS = WM_APP + 4;
     static constexpr unsigned kTitleDispid = 3000;
     static constexpr UINT kNotifyIconId = 128;
+    // The notification icon's side at 96 DPI (the small icon's).
+    static constexpr int kNotifyIconSide = 16;
+    // The window's icons (their side in pixels) while the frame is made, and
+    // once its window exists.
+    static constexpr int kFrameIconSide = 48;
+    static constexpr int kWindowIconSide = 64;
+    // The notification icon's menu opens this far left of the cursor (at 96
+    // DPI), further beside a task bar docked left or right.
+    static constexpr int kTrayMenuLeftOfCursor = 30;
+    static constexpr int kTrayMenuLeftOfCursorBesideSideTaskBar = 96;
 
     // Title bar, menu rows and portal links.
     static constexpr int kTitleBarId = 10011;
@@ -201,18 +214,19 @@ public:
     wchar_t m_titleText[kTitleCapacity] = {};
     int m_hotKeyModifiers = 0;
     int m_hotKeyVirtualKey = 0;
-    NOTIFYICONDATAW m_notifyIcon = {};
+    TrayIcon m_notifyIcon;
     ScopedIcon m_notifyIconImage;
     int m_notifyIconSize = 0;
     bool m_bossHidden = false;
-    // This client has the hot key registered. One that has not may still be
-    // covered by another client holding it (m_bossKey then names that key).
-    bool m_holdsBossKey = false;
     bool m_muteWhileHidden = true;
     std::atomic<bool> m_titleFromScript{false};
 
     BossKey m_bossKey;
     BossKeyPeers m_peers{kFrameClass};
+    // The hot key while this client has it registered. One that has not may
+    // still be covered by another client holding it (m_bossKey then names
+    // that key).
+    BossKeyHold m_bossKeyHold{m_peers, HOTKEY_BOSS};
     PortalSite m_portal;
     CNoticeTip m_notice;
     // The client's own audio session, opened with the game view (at the start
@@ -237,8 +251,6 @@ private:
     // A command from another client (BossKeyPeers::Command).
     LRESULT OnPeerCommand(WPARAM command);
     void AddNotifyIcon();
-    // Shell_NotifyIconW on m_notifyIcon; the shell is loaded on first use, never to show the launcher.
-    BOOL NotifyIcon(DWORD message);
     void FollowWithShadow();
     void ShowZoomGlyph();
     // Where a launcher of this size goes: centred in the work area's size.
@@ -260,8 +272,9 @@ private:
     // Registers the boss key, or learns which key another client holds for
     // all; the menu row names what is in force.
     void TakeBossKey();
-    // Lets the hot key go and tells the other clients, one of which takes it.
-    void ReleaseBossKey();
+    // However the frame ends: the hot key goes (the other clients are told,
+    // one of which takes it) and so does the notification icon.
+    void EndBossKeyAndIcon();
     // Frame and shadow on top, or not, as the player chose and full screen allows.
     void ApplyTopmost();
     // The game view's minimum size at the window's scale.

@@ -90,7 +90,7 @@ bool CFrameGame::OnButtonClick(CImageButton* button)
         PrepareMenu(m_mainMenu, scale, kMainMenuWidth);
         // A holder that ended without a word (a crash) left the key free: the
         // boss-key row names only what is in force.
-        if (!m_holdsBossKey)
+        if (!m_bossKeyHold.Held())
             TakeBossKey();
         if (!m_mainMenu.m_hWnd) {
             AddMenuRow(m_mainMenu, kClearCacheRow, L"清除缓存");
@@ -173,10 +173,11 @@ void CFrameGame::HideAndDestroy(CImageMenu& menu)
 void CFrameGame::OnMainMenuItem(CImageItem* row)
 {
     switch (row ? row->id : 0) {
-    case kClearCacheRow:
-        if (HANDLE worker = CreateThread(nullptr, 0, ClearUrlCache, m_hWnd, 0, nullptr))
-            CloseHandle(worker); // nobody waits for it
+    case kClearCacheRow: {
+        // Nobody waits for the worker: its handle goes at once.
+        const ScopedHandle worker(CreateThread(nullptr, 0, ClearUrlCache, m_hWnd, 0, nullptr));
         break;
+    }
     case kRefreshRow:
         m_html.Refresh(); // directly on the UI thread, as a request from any other
         break;

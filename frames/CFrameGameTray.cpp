@@ -6,10 +6,6 @@
 #include "frames/CFrameGame.h"
 
 #include "resources/resource.h"
-#include "ui/framework/SystemFunction.h"
-
-#include <strsafe.h>
-
 #include <algorithm>
 
 void CFrameGame::OnTrayMenuItem(CImageItem* row)
@@ -20,7 +16,7 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
         HideAndDestroy(m_trayMenu);
         break;
     case kCloseRow:
-        NotifyIcon(NIM_DELETE);
+        m_notifyIcon.Remove();
         m_bossHidden = false;
         if (m_trayMenu.m_hWnd)
             ShowWindow(m_trayMenu.m_hWnd, SW_HIDE);
@@ -37,28 +33,20 @@ void CFrameGame::OnTrayMenuItem(CImageItem* row)
 void CFrameGame::AddNotifyIcon()
 {
     // The small icon's size at the window's scale, drawn for it.
-    const int size = paint.scale(16);
+    const int size = paint.scale(kNotifyIconSide);
     if (!m_notifyIconImage.Get() || m_notifyIconSize != size) {
         m_notifyIconImage.Reset(static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
         m_notifyIconSize = size;
     }
-    m_notifyIcon.hIcon = m_notifyIconImage.Get();
-    StringCchCopyW(m_notifyIcon.szTip, kTipCapacity, kProductName);
-    NotifyIcon(NIM_ADD);
-}
-
-BOOL CFrameGame::NotifyIcon(DWORD message)
-{
-    const auto notify = SystemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
-    return notify ? notify(message, &m_notifyIcon) : FALSE;
+    m_notifyIcon.Add(m_notifyIconImage.Get(), kProductName);
 }
 
 void CFrameGame::ShowFromNotificationArea()
 {
     m_bossHidden = false;
     ShowWindow(m_hWnd, SW_SHOW);
-    NotifyIcon(NIM_DELETE);
+    m_notifyIcon.Remove();
     InvalidateRect(m_hWnd, nullptr, TRUE);
     ApplySessionMute();
 }
@@ -101,11 +89,11 @@ LRESULT CFrameGame::OnPeerCommand(WPARAM command)
             ShowFromNotificationArea();
         return 1;
     case BossKeyPeers::kReleased:
-        if (m_gameMode && !m_holdsBossKey)
+        if (m_gameMode && !m_bossKeyHold.Held())
             TakeBossKey();
         return 1;
     case BossKeyPeers::kWhoHolds:
-        return m_holdsBossKey ? BossKeyPeers::Pack(m_bossKey) : 0;
+        return m_bossKeyHold.Held() ? BossKeyPeers::Pack(m_bossKey) : 0;
     default:
         return 0;
     }
@@ -114,8 +102,7 @@ LRESULT CFrameGame::OnPeerCommand(WPARAM command)
 void CFrameGame::TakeBossKey()
 {
     m_bossKey = BossKey::FromConfig(m_hotKeyModifiers, m_hotKeyVirtualKey);
-    m_holdsBossKey = RegisterHotKey(m_hWnd, HOTKEY_BOSS, m_bossKey.modifiers, m_bossKey.virtualKey) != FALSE;
-    if (!m_holdsBossKey) {
+    if (!m_bossKeyHold.Take(m_hWnd, m_bossKey)) {
         // Another client may hold it for every client of the session: then
         // its key works here too, and the menu row names that key.
         const BossKey held = m_peers.AskHolder(m_hWnd);
@@ -128,9 +115,7 @@ void CFrameGame::TakeBossKey()
             const BossKey fallback;
             const bool other =
                 fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
-            m_holdsBossKey =
-                other && RegisterHotKey(m_hWnd, HOTKEY_BOSS, fallback.modifiers, fallback.virtualKey) != FALSE;
-            if (m_holdsBossKey)
+            if (other && m_bossKeyHold.Take(m_hWnd, fallback))
                 m_bossKey = fallback;
             else
                 m_bossKey.available = false;
@@ -139,13 +124,12 @@ void CFrameGame::TakeBossKey()
     UpdateMenuRow(kBossKeyRow, m_bossKey.MenuText());
 }
 
-void CFrameGame::ReleaseBossKey()
+void CFrameGame::EndBossKeyAndIcon()
 {
-    if (!m_holdsBossKey)
-        return;
-    UnregisterHotKey(m_hWnd, HOTKEY_BOSS);
-    m_holdsBossKey = false;
-    m_peers.Tell(m_hWnd, BossKeyPeers::kReleased);
+    m_bossKeyHold.End();
+    // A window closed while hidden by the boss key leaves no icon behind.
+    m_notifyIcon.Remove();
+    m_bossHidden = false;
 }
 
 LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
@@ -173,7 +157,8 @@ LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
                 height += row->height;
         // A task bar docked left or right makes the work area narrower than the screen.
         const bool sideTaskBar = work.right - work.left < GetSystemMetrics(SM_CXSCREEN);
-        const int x = cursor.x - scale(sideTaskBar ? 96 : 30);
+        const int x =
+            cursor.x - scale(sideTaskBar ? kTrayMenuLeftOfCursorBesideSideTaskBar : kTrayMenuLeftOfCursor);
         const int y = std::min<int>(cursor.y, work.bottom - work.top) - height;
         m_trayMenu.Popup(x, y);
         break;

@@ -72,7 +72,7 @@ void CFrameGame::EnterGameMode()
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     MoveWindow(m_hWnd, (work.right - minWidth - work.left) / 2, (work.bottom - minHeight - work.top) / 2, minWidth,
                minHeight, TRUE);
-    ArmTimer(TIMER_MAXIMIZE, 500);
+    ArmTimer(TIMER_MAXIMIZE, kFirstMaximizeDelayMs);
 }
 
 void CFrameGame::SetGameMinimumSize()

@@ -1,6 +1,6 @@
 #include "frames/CNoticeTip.h"
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 #include <gdiplus.h>
 

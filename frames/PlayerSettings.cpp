@@ -1,6 +1,7 @@
 #include "frames/PlayerSettings.h"
 
 #include "browser/PageZoom.h"
+#include "ui/framework/Scoped.h"
 #include "ui/framework/WorkArea.h"
 
 namespace {
@@ -10,29 +11,23 @@ class SettingsKey {
 public:
     explicit SettingsKey(bool create)
     {
+        HKEY key = nullptr;
         const LSTATUS status =
             create ? RegCreateKeyExW(HKEY_CURRENT_USER, PlayerSettings::kKeyPath, 0, nullptr, 0,
-                                     KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr)
-                   : RegOpenKeyExW(HKEY_CURRENT_USER, PlayerSettings::kKeyPath, 0, KEY_QUERY_VALUE, &m_key);
-        if (status != ERROR_SUCCESS)
-            m_key = nullptr;
+                                     KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr)
+                   : RegOpenKeyExW(HKEY_CURRENT_USER, PlayerSettings::kKeyPath, 0, KEY_QUERY_VALUE, &key);
+        if (status == ERROR_SUCCESS)
+            m_key.Reset(key);
     }
-    ~SettingsKey()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    SettingsKey(const SettingsKey&) = delete;
-    SettingsKey& operator=(const SettingsKey&) = delete;
 
-    explicit operator bool() const { return m_key != nullptr; }
+    explicit operator bool() const { return m_key.Valid(); }
 
     std::optional<LONG> Read(const wchar_t* name) const
     {
         DWORD value = 0;
         DWORD type = 0;
         DWORD size = sizeof(value);
-        if (RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        if (RegQueryValueExW(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
             type != REG_DWORD || size != sizeof(value))
             return std::nullopt;
         return static_cast<LONG>(value);
@@ -40,12 +35,12 @@ public:
     bool Write(const wchar_t* name, LONG value) const
     {
         const DWORD stored = static_cast<DWORD>(value);
-        return RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored)) ==
+        return RegSetValueExW(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored)) ==
                ERROR_SUCCESS;
     }
 
 private:
-    HKEY m_key = nullptr;
+    ScopedRegKey m_key;
 };
 
 constexpr const wchar_t* kLeft = L"Left";

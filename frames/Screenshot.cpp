@@ -1,8 +1,8 @@
 #include "frames/Screenshot.h"
 
-#include "browser/ComPtr.h"
+#include "ui/framework/ComPtr.h"
 #include "ui/framework/DibSection.h"
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 #include "ui/framework/SystemFunction.h"
 
 #include <gdiplus.h>
@@ -140,11 +140,12 @@ std::wstring Store(const std::vector<BYTE>& png)
     if (png.empty() || folder.empty() || !GetTempFileNameW(folder.c_str(), L"shot", 0, temporary))
         return L"";
     bool written = false;
-    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    ScopedFile file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) {
         DWORD count = 0;
-        written = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &count, nullptr) && count == png.size();
-        written = CloseHandle(file) && written;
+        written =
+            WriteFile(file.Get(), png.data(), static_cast<DWORD>(png.size()), &count, nullptr) && count == png.size();
+        written = file.Close() && written;
     }
     const std::wstring path = written ? NameAfterTheTime(folder, temporary) : L"";
     if (path.empty())
@@ -167,11 +168,12 @@ struct ScreenshotStore::Job {
 DWORD WINAPI ScreenshotStore::StoreThread(LPVOID param)
 {
     const std::unique_ptr<Job> job(static_cast<Job*>(param));
-    // The shell's folder look-up may use COM.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::wstring path = job->store ? job->store(job->png) : std::wstring();
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    std::wstring path;
+    {
+        // The shell's folder look-up may use COM.
+        const ScopedComApartment com(COINIT_APARTMENTTHREADED);
+        path = job->store ? job->store(job->png) : std::wstring();
+    }
     {
         std::lock_guard<std::mutex> lock(job->finished->lock);
         job->finished->paths.push_back(std::move(path));
@@ -183,11 +185,11 @@ DWORD WINAPI ScreenshotStore::StoreThread(LPVOID param)
 bool ScreenshotStore::Start(std::vector<BYTE> png, HWND window, UINT message)
 {
     auto job = std::make_unique<Job>(Job{m_finished, store, std::move(png), window, message});
-    HANDLE thread = CreateThread(nullptr, 0, &ScreenshotStore::StoreThread, job.get(), 0, nullptr);
+    // Nobody waits for the thread: its handle goes at once.
+    const ScopedHandle thread(CreateThread(nullptr, 0, &ScreenshotStore::StoreThread, job.get(), 0, nullptr));
     if (!thread)
         return false;
     job.release(); // the thread's from here on
-    CloseHandle(thread); // nobody waits for it
     return true;
 }
 

@@ -9,7 +9,7 @@
 // initialised there, and released there before COM ends; the audio API is
 // loaded only when the session is first opened.
 
-#include "browser/ComPtr.h"
+#include "ui/framework/ComPtr.h"
 
 #include <audiopolicy.h>
 #include <mmdeviceapi.h>

@@ -51,7 +51,7 @@ TEST(gameApp, FieldsStartZeroed)
     gameApp app;
     EXPECT_STREQ(app.m_exeDir, L"");
     EXPECT_STREQ(app.m_startUrl, L"");
-    EXPECT_EQ(app.m_instanceMutex, nullptr);
+    EXPECT_FALSE(app.m_instanceMutex.Valid());
     EXPECT_FALSE(app.m_isFirstInstance);
     EXPECT_EQ(app.m_uid, 0);
 }

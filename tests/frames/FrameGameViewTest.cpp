@@ -134,7 +134,7 @@ TEST_F(GameView, BossKeyHidesToTheNotificationAreaAndBack)
     EXPECT_EQ(SendMessageW(h.Launcher(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(h.Launcher()),
                            MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
               MA_NOACTIVATE);
-    EXPECT_STREQ(h.frame->m_notifyIcon.szTip, L"Morvane网页版");
+    EXPECT_STREQ(h.frame->m_notifyIcon.Data().szTip, L"Morvane网页版");
 
     SendMessageW(h.Frame(), WM_HOTKEY, CFrameGame::HOTKEY_BOSS, 0);
     EXPECT_TRUE(IsWindowVisible(h.Frame()));
@@ -248,13 +248,13 @@ TEST(GameViewConfig, ABossKeyHeldByAnotherClientCoversTheFrameUntilThatClientClo
     h.WriteConfig(L"Common", L"vkCode", L"81");
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.EnterGameView());
-    EXPECT_FALSE(h.frame->m_holdsBossKey);
+    EXPECT_FALSE(h.frame->m_bossKeyHold.Held());
     EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Ctrl+Q)") << "the key in force, held by the other client";
     EXPECT_TRUE(free(MOD_ALT, 'D')) << "no Alt+D in its stead";
 
     ASSERT_TRUE(frameCommand(L"close "));
     ASSERT_TRUE(other.WaitForExit(20000));
-    EXPECT_TRUE(test::PumpUntil([&] { return h.frame->m_holdsBossKey; }, 5000)) << "the frame took the key over";
+    EXPECT_TRUE(test::PumpUntil([&] { return h.frame->m_bossKeyHold.Held(); }, 5000)) << "the frame took the key over";
     EXPECT_FALSE(free(MOD_CONTROL, 'Q'));
     EXPECT_EQ(h.frame->m_bossKey.MenuText(), L"老板键(Ctrl+Q)");
     DestroyWindow(probe);

@@ -79,9 +79,9 @@ TEST(HostileInput, ScriptTitleOfAHundredThousandCharactersIsCutToTheTitleBuffer)
     // The boss key's notification icon carries the product's tip, terminated in its buffer.
     h.frame->OnHotKey(CFrameGame::HOTKEY_BOSS);
     EXPECT_TRUE(h.frame->m_bossHidden);
-    EXPECT_LT(wcsnlen(h.frame->m_notifyIcon.szTip, CFrameGame::kTipCapacity),
+    EXPECT_LT(wcsnlen(h.frame->m_notifyIcon.Data().szTip, CFrameGame::kTipCapacity),
               static_cast<size_t>(CFrameGame::kTipCapacity));
-    EXPECT_STREQ(h.frame->m_notifyIcon.szTip, L"Morvane网页版");
+    EXPECT_STREQ(h.frame->m_notifyIcon.Data().szTip, L"Morvane网页版");
     h.frame->OnHotKey(CFrameGame::HOTKEY_BOSS);
     EXPECT_FALSE(h.frame->m_bossHidden);
 }

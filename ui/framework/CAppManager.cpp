@@ -1,8 +1,7 @@
 #include "ui/framework/CAppManager.h"
 
 #include "ui/framework/CWindowCtrl.h"
-
-#include <gdiplus.h>
+#include "ui/framework/Scoped.h"
 
 std::vector<CAppManager*> g_managers;
 std::vector<std::wstring> g_classNames;
@@ -24,14 +23,14 @@ void CAppManager::Run()
         return;
     g_hInstance = GetModuleHandleW(nullptr);
 
-    Gdiplus::GdiplusStartupInput input; // version 1, no debug callback, background thread on
-    Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr);
+    const ScopedGdiplus gdiplus;
+    m_gdiplusToken = gdiplus.Token();
 
     if (InitInstance() && !m_windows.empty())
         RunMessageLoop();
 
     DetachThread(m_threadId);
-    Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    // GDI+ ends as the scope does, right after this.
     m_gdiplusToken = 0;
 }
 

@@ -47,6 +47,7 @@ public:
 
     std::vector<CWindowCtrl*> m_windows;
     DWORD m_threadId = 0;
+    // The token of the GDI+ that Run starts, while it runs; else 0.
     ULONG_PTR m_gdiplusToken = 0;
     bool m_inLoop = false;
 };

@@ -21,8 +21,6 @@ CHtmlAppManager::~CHtmlAppManager()
 {
     if (g_htmlAppManager == this)
         g_htmlAppManager = nullptr;
-    if (m_readyEvent)
-        CloseHandle(m_readyEvent);
 }
 
 bool CHtmlAppManager::InitInstance()
@@ -39,7 +37,7 @@ bool CHtmlAppManager::InitInstance()
         if (PendingRequests() != 0)
             Wake();
         if (m_readyEvent)
-            SetEvent(m_readyEvent);
+            SetEvent(m_readyEvent.Get());
         RunMessageLoop();
         // The loop has ended: later posts find no window and fail, and the
         // window goes here, on its own thread, with the wake-ups still queued
@@ -68,7 +66,7 @@ bool CHtmlAppManager::WaitUntilReady(DWORD timeoutMs, HANDLE thread) const
 {
     if (!m_readyEvent)
         return false;
-    const HANDLE handles[] = {m_readyEvent, thread};
+    const HANDLE handles[] = {m_readyEvent.Get(), thread};
     const DWORD count = thread ? 2 : 1;
     return WaitForMultipleObjects(count, handles, FALSE, timeoutMs) == WAIT_OBJECT_0;
 }

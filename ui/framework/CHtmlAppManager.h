@@ -7,6 +7,7 @@
 
 #include "ui/framework/CAppManager.h"
 #include "ui/framework/HtmlRequest.h"
+#include "ui/framework/Scoped.h"
 
 #include <atomic>
 #include <cstdint>
@@ -55,7 +56,7 @@ private:
     // Destroys the windows still bound to this thread once its loop has ended.
     void DestroyRemainingWindows();
 
-    HANDLE m_readyEvent = nullptr;
+    ScopedHandle m_readyEvent;
     std::atomic<HWND> m_wakeWindow{nullptr};
     // Serial number of the newest record; guarded by m_requestMutex.
     std::uint64_t m_lastSerial = 0;

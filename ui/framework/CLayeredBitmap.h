@@ -4,7 +4,7 @@
 // UpdateLayeredWindow. Kept by its window's painter while the window keeps its
 // size, and cleared before each update.
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "ui/framework/CShadowCtrl.h"
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 CShadowCtrl::CShadowCtrl() { SetClassName(L"ShadowCtrl"); }
 

@@ -1,5 +1,6 @@
 #include "ui/framework/DpiScale.h"
 
+#include "ui/framework/Scoped.h"
 #include "ui/framework/SystemFunction.h"
 
 namespace {
@@ -21,10 +22,8 @@ constexpr int kProcessPerMonitorAware = 2;
 
 int ScreenDpi()
 {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const ScopedGetDC screen(nullptr);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
     return dpi > 0 ? dpi : DpiScale::kBaseDpi;
 }
 

@@ -114,19 +114,19 @@ void CImageCtrl::ApplyCornerRegion()
     GetClientRect(m_hWnd, &client);
     const int w = client.right;
     const int h = client.bottom;
-    HRGN region;
+    ScopedGdiObject<HRGN> region;
     if (IsZoomed(m_hWnd)) {
-        region = CreateRectRgn(0, 0, w, h);
+        region.Reset(CreateRectRgn(0, 0, w, h));
     } else {
         // Top corners cut by one pixel, bottom corners by two (at 96 DPI).
         const int a = paint.scale(1);
         const int b = paint.scale(2);
         const POINT corners[8] = {{0, a}, {a, 0}, {w - a, 0}, {w, a}, {w, h - b}, {w - b, h}, {b, h}, {0, h - b}};
-        region = CreatePolygonRgn(corners, 8, WINDING);
+        region.Reset(CreatePolygonRgn(corners, 8, WINDING));
     }
     // The system owns the region once it is set.
-    if (region && !SetWindowRgn(m_hWnd, region, TRUE))
-        DeleteObject(region);
+    if (region && SetWindowRgn(m_hWnd, region.Get(), TRUE))
+        region.Release();
 }
 
 SIZE CImageCtrl::MinimumSizeOn(HMONITOR monitor) const

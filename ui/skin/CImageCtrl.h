@@ -6,7 +6,7 @@
 // and run a nested modal loop.
 
 #include "ui/framework/CWindowCtrl.h"
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 #include "ui/skin/CImagePaint.h"
 
 #include <windows.h>

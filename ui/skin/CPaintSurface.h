@@ -4,7 +4,7 @@
 // bitmap needs only the size of the largest rectangle painted so far. It is
 // made again, larger, when a pass needs more than it has.
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 #include <windows.h>
 

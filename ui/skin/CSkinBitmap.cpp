@@ -1,7 +1,7 @@
 #include "ui/skin/CSkinBitmap.h"
 
 #include "ui/framework/DibSection.h"
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 #include <cmath>
 #include <cstring>
@@ -12,18 +12,14 @@ CSkinPixels::CSkinPixels(int width, int height) : m_width(width), m_height(heigh
         return;
     void* bits = nullptr;
     // Top-down, as GDI+ lays out its rows.
-    m_dib = CreateDib32(nullptr, width, height, DibRows::TopDown, &bits);
+    m_dib.Reset(CreateDib32(nullptr, width, height, DibRows::TopDown, &bits));
     if (m_dib && bits) {
         m_bits = static_cast<BYTE*>(bits);
         std::memset(m_bits, 0, static_cast<size_t>(width) * height * 4); // transparent
     }
 }
 
-CSkinPixels::~CSkinPixels()
-{
-    if (m_dib)
-        DeleteObject(m_dib);
-}
+CSkinPixels::~CSkinPixels() = default;
 
 CSkinBitmap::CSkinBitmap(int width, int height, bool opaque)
     : CSkinPixels(width, height),

@@ -5,6 +5,8 @@
 // GdiAlphaBlend instead (BlendSkinBitmap), without the temporary DC, pixel
 // conversion and clip region that GDI+ makes for each image it draws to a DC.
 
+#include "ui/framework/Scoped.h"
+
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -19,7 +21,7 @@ protected:
     CSkinPixels(const CSkinPixels&) = delete;
     CSkinPixels& operator=(const CSkinPixels&) = delete;
 
-    HBITMAP m_dib = nullptr;
+    ScopedGdiObject<HBITMAP> m_dib;
     BYTE* m_bits = nullptr;
     int m_width;
     int m_height;
@@ -38,7 +40,7 @@ public:
     CSkinBitmap(const CSkinBitmap&) = delete;
     CSkinBitmap& operator=(const CSkinBitmap&) = delete;
 
-    HBITMAP Handle() const { return m_dib; }
+    HBITMAP Handle() const { return m_dib.Get(); }
     // The rows, top-down, 4 bytes a pixel (blue, green, red, alpha; colour
     // premultiplied by alpha), for writing the image's pixels before use.
     BYTE* Bits() { return m_bits; }

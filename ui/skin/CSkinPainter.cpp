@@ -1,6 +1,6 @@
 #include "ui/skin/CSkinPainter.h"
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 
 namespace {
 // A short hover time: the first rest of the pointer is reported at once.

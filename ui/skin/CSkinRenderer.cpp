@@ -1,6 +1,6 @@
 #include "ui/skin/CSkinRenderer.h"
 
-#include "ui/framework/ScopedGdi.h"
+#include "ui/framework/Scoped.h"
 #include "ui/skin/CSanDC.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "ui/skin/SkinImage.h"
 
 #include "resources/resource.h"
+#include "ui/framework/ComPtr.h"
 #include "ui/framework/SystemFunction.h"
 #include "ui/skin/CSkinBitmap.h"
 
@@ -10,24 +11,6 @@
 #include <iterator>
 
 namespace {
-// Releases a COM interface pointer once.
-template <class Interface> class ScopedComPtr {
-public:
-    ScopedComPtr() = default;
-    ~ScopedComPtr()
-    {
-        if (m_ptr)
-            m_ptr->Release();
-    }
-    ScopedComPtr(const ScopedComPtr&) = delete;
-    ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-    Interface** Out() { return &m_ptr; }
-    Interface* Get() const { return m_ptr; }
-
-private:
-    Interface* m_ptr = nullptr;
-};
-
 // The bytes of the resource of this id and type in the program's own module,
 // and their count; null when it has none or they cannot be read.
 const void* ResourceBytes(int id, const wchar_t* type, DWORD* size)
@@ -261,8 +244,8 @@ std::unique_ptr<Gdiplus::Image> DecodeImageResource(int id, const wchar_t* type)
     // The stream owns the copy from here on and frees it when its last
     // reference goes; the image keeps a reference for as long as it lives,
     // since it may read from the stream again after construction.
-    ScopedComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.Out()))) {
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
         GlobalFree(copy);
         return nullptr;
     }

@@ -13,7 +13,7 @@ SkinPreload::SkinPreload(std::vector<int> ids, Loader load, int dpi)
     if (!m_decoded)
         m_next = m_entries.size();
     else if (m_entries.empty())
-        SetEvent(m_decoded);
+        SetEvent(m_decoded.Get());
 }
 
 SkinPreload::~SkinPreload()
@@ -21,8 +21,6 @@ SkinPreload::~SkinPreload()
     // A thread that began decoding is done by now: its images are taken (the
     // launcher was made) or the object's owner waited for that thread to end.
     m_entries.clear();
-    if (m_decoded)
-        CloseHandle(m_decoded);
 }
 
 void SkinPreload::Decode()
@@ -31,7 +29,7 @@ void SkinPreload::Decode()
     for (size_t i = m_next++; i < m_entries.size(); i = m_next++) {
         m_entries[i].image = m_load(m_entries[i].id);
         if (++m_finished == m_entries.size())
-            SetEvent(m_decoded);
+            SetEvent(m_decoded.Get());
     }
 }
 
@@ -40,7 +38,7 @@ std::unique_ptr<Gdiplus::Image> SkinPreload::Take(int id)
     Decode();
     // Decoding the program's own handful of images ends by itself: waiting for
     // the threads that do costs no more than decoding them here would.
-    if (m_decoded && WaitForSingleObject(m_decoded, INFINITE) == WAIT_OBJECT_0) {
+    if (m_decoded && WaitForSingleObject(m_decoded.Get(), INFINITE) == WAIT_OBJECT_0) {
         for (Entry& entry : m_entries) {
             if (entry.id == id && entry.image)
                 return std::move(entry.image);

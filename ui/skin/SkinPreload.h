@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "ui/framework/Scoped.h"
 #include "ui/skin/SkinImage.h"
 
 #include <atomic>
@@ -50,7 +51,7 @@ private:
     // last sets m_decoded, and only then may anyone read the entries.
     std::atomic<size_t> m_next{0};
     std::atomic<size_t> m_finished{0};
-    HANDLE m_decoded = nullptr;
+    ScopedHandle m_decoded;
     std::vector<Entry> m_entries;
     Loader m_load;
     int m_dpi;
