@@ -34,9 +34,13 @@ step "starting the demo portal"
 python3 "$VORN_ROOT/demo/portal/server.py" --port-file "$run_dir/portal.port" --log "$run_dir/portal.log" \
     --parent-pid $$ >"$run_dir/portal.out" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$run_dir/portal.port" ] && break; sleep 0.1; done
+for _ in $(seq 100); do
+    [ -s "$run_dir/portal.port" ] && break
+    kill -0 "${pids[-1]}" 2>/dev/null || break
+    sleep 0.1
+done
 if [ ! -s "$run_dir/portal.port" ]; then
-    echo "run.sh: the demo portal did not report its port within 10 s; its output:" >&2
+    echo "run.sh: the demo portal stopped or did not report its port within 10 s; its output:" >&2
     cat "$run_dir/portal.out" >&2
     exit 1
 fi
@@ -53,12 +57,23 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         </dev/null >/dev/null 2>&1
     wine "$exe"
 else
-    display=:$(( 90 + RANDOM % 100 ))
-    step "no display: starting Xvfb on $display"
-    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    step "no display: starting Xvfb"
+    # Xvfb picks a free display itself and writes its number to the pipe once
+    # it accepts connections, so nothing is guessed and nothing is polled.
+    displayfd="$run_dir/xvfb.display"
+    mkfifo "$displayfd"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfd" >"$run_dir/xvfb.out" 2>&1 &
     pids+=($!)
-    export DISPLAY=$display
-    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    number=""
+    read -r -t 30 number <"$displayfd" || true
+    rm -f "$displayfd"
+    if [ -z "$number" ]; then
+        echo "run.sh: Xvfb did not report a display within 30 s; its output:" >&2
+        cat "$run_dir/xvfb.out" >&2
+        exit 1
+    fi
+    export DISPLAY=":$number"
+    echo "   display: $DISPLAY"
     LANG=C.UTF-8 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     step "starting the client"
     wine "$exe" &
