@@ -5,6 +5,7 @@
 
 #include "app/gameApp.h"
 #include "browser/CMyHtml.h"
+#include "support/EventLog.h"
 #include "support/TestSupport.h"
 #include "ui/framework/CHtmlAppManager.h"
 
@@ -72,40 +73,16 @@ public:
     std::atomic<bool> destroyedInApartment{false};
 };
 
-// Navigation events seen by a browser site, with the thread each arrived on.
-class NavigationLog {
-public:
-    struct Event {
-        DWORD thread;
-        std::wstring url;
-        bool hadObject;
-        bool hadCancel;
+// Writes down each navigation the browser site reports as it starts:
+// "before <url>", marked " (no object)" or " (no flag)" when the control left
+// the frame's object or the cancel flag out. Set it on the site's own thread.
+inline void RecordNavigations(CWebBrowser& site, EventLog& log)
+{
+    site.OnBeforeNavigate = [&log](IDispatch* disp, const wchar_t* url, VARIANT_BOOL* cancel) {
+        log.Add(EventLog::Line(L"before", url ? url : L"<null>") + (disp ? L"" : L" (no object)") +
+                (cancel ? L"" : L" (no flag)"));
     };
-
-    void Attach(CWebBrowser& site)
-    {
-        site.OnBeforeNavigate = [this](IDispatch* disp, const wchar_t* url, VARIANT_BOOL* cancel) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_events.push_back({GetCurrentThreadId(), url ? url : L"<null>", disp != nullptr, cancel != nullptr});
-        };
-    }
-    std::vector<Event> Events()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_events;
-    }
-    bool Saw(const std::wstring& url)
-    {
-        for (const Event& event : Events())
-            if (event.url == url)
-                return true;
-        return false;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<Event> m_events;
-};
+}
 
 // The first direct child of parent with the given class, or null.
 inline HWND ChildOfClass(HWND parent, const wchar_t* className)

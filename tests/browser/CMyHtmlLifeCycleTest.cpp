@@ -26,9 +26,9 @@ namespace {
         return ::testing::AssertionFailure() << which << "the UI thread did not come up";
     HWND parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 900, 700,
                                   nullptr, nullptr, nullptr, nullptr);
-    test::NavigationLog log;
+    test::EventLog log;
     CMyHtml html;
-    log.Attach(html.m_browser);
+    test::RecordNavigations(html.m_browser, log);
 
     html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 800, 600, parent);
     HWND window = nullptr;
@@ -41,7 +41,7 @@ namespace {
     const std::string path = "/games/vorn/dlq" + std::to_string(7000 + life);
     const std::wstring url = L"http://" + host + std::wstring(path.begin(), path.end());
     html.Navigate(url.c_str(), 2);
-    if (!test::PumpUntil([&] { return log.Saw(url); }, 10000))
+    if (!log.WaitFor(L"before " + url))
         return ::testing::AssertionFailure() << which << "the navigation was not reported";
     if (!test::PumpUntil(
             [&] {

@@ -20,7 +20,7 @@ protected:
         parent = CreateWindowExW(0, L"STATIC", L"frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1000, 800,
                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent, nullptr);
-        log.Attach(html.m_browser);
+        test::RecordNavigations(html.m_browser, log);
     }
     void TearDown() override
     {
@@ -50,7 +50,7 @@ protected:
     std::wstring host;
     HWND parent = nullptr;
     test::TestHtml html;
-    test::NavigationLog log;
+    test::EventLog log;
 };
 
 } // namespace
@@ -90,14 +90,13 @@ TEST_F(BrowserWindow, NavigateFromTheMainThreadFetchesThePageAndReportsItOnTheUi
     const std::wstring url = Url(L"/games/vorn/dlq4711");
     EXPECT_TRUE(html.Navigate(url.c_str(), 2));
 
-    ASSERT_TRUE(test::PumpUntil([&] { return log.Saw(url); }, 10000)) << "BeforeNavigate2 for the URL";
+    ASSERT_TRUE(test::PumpUntil([&] { return !log.Lines().empty(); }, 10000))
+        << "BeforeNavigate2 for the URL";
     ASSERT_TRUE(test::PumpUntil([&] { return PortalSaw("/games/vorn/dlq4711"); }, 10000))
         << "the control really asked the portal for the page";
-    for (const auto& event : log.Events()) {
-        EXPECT_EQ(event.thread, ui.manager.m_threadId);
-        EXPECT_TRUE(event.hadObject);
-        EXPECT_TRUE(event.hadCancel);
-    }
+    EXPECT_TRUE(log.Exactly({L"before " + url})) << "with the frame's object and the cancel flag";
+    for (DWORD thread : log.Threads())
+        EXPECT_EQ(thread, ui.manager.m_threadId);
     EXPECT_FALSE(html.Navigate(nullptr, 0)) << "no URL, nothing posted";
 }
 
@@ -110,13 +109,13 @@ TEST_F(BrowserWindow, OnTheUiThreadNavigationRunsAtOnceAndPostsNothing)
     BOOL result = FALSE;
     ASSERT_TRUE(html.RunOnWindowThread([&] {
         result = html.Navigate(url.c_str(), 0);
-        eventsDuringCall = log.Events().size();
+        eventsDuringCall = log.Lines().size();
         queued = ui.manager.PendingRequests();
     }));
     EXPECT_TRUE(result);
     EXPECT_EQ(eventsDuringCall, 1u) << "BeforeNavigate2 arrived inside the call";
     EXPECT_EQ(queued, 0u);
-    EXPECT_TRUE(log.Saw(url));
+    EXPECT_TRUE(log.Saw(L"before " + url));
 }
 
 TEST_F(BrowserWindow, SilentModeRequestedFromTheMainThreadReachesTheControl)
@@ -131,7 +130,7 @@ TEST_F(BrowserWindow, SilentModeRequestedFromTheMainThreadReachesTheControl)
     // silent request before it has run.
     const std::wstring url = Url(L"/games/vorn/dlq1");
     html.Navigate(url.c_str(), 2);
-    ASSERT_TRUE(test::PumpUntil([&] { return log.Saw(url); }, 10000));
+    ASSERT_TRUE(log.WaitFor(L"before " + url));
     ASSERT_TRUE(html.RunOnWindowThread([&] { html.m_browser.WebBrowser()->get_Silent(&silent); }));
     EXPECT_EQ(silent, VARIANT_TRUE);
 

@@ -5,6 +5,7 @@
 #include "ControlEvents.h"
 #include "FakeDocument.h"
 #include "LiveSite.h"
+#include "support/EventLog.h"
 
 #include <exdispid.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ using test::LiveSite;
 
 namespace {
 
-// Records every callback of the site.
+// Writes down every callback of the site, naming the object each carries.
 struct CallbackLog {
     explicit CallbackLog(CWebBrowser& site)
     {
@@ -42,11 +43,11 @@ struct CallbackLog {
         };
         site.OnQuit = [this] { Add(L"quit"); };
     }
-    void Add(std::wstring entry) { entries.push_back(std::move(entry)); }
+    void Add(std::wstring entry) { entries.Add(std::move(entry)); }
     // The frame's object is the one object the events carry in these tests.
     std::wstring Name(IDispatch* disp) const { return disp == frame ? L" frame" : disp ? L" other" : L" none"; }
 
-    std::vector<std::wstring> entries;
+    test::EventLog entries;
     IDispatch* frame = nullptr;
     IDispatch* lastDisp = nullptr;
     IDispatch** lastDispRef = nullptr;
@@ -90,7 +91,7 @@ TEST(BrowserEvents, EachEventReachesItsCallbackWithTheArgumentsTheControlPasses)
     EventArguments none;
     EXPECT_EQ(Fire(site, DISPID_QUIT, none), S_OK);
 
-    EXPECT_EQ(log.entries, (std::vector<std::wstring>{
+    EXPECT_TRUE(log.entries.Exactly({
                                L"before http://127.0.0.1/games/vorn/xf.html frame",
                                L"navigated http://127.0.0.1/games/vorn/play?type=pc",
                                L"document http://127.0.0.1/games/vorn/play?client=1 frame",
@@ -140,7 +141,7 @@ TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
         EXPECT_EQ(test::FireNavigateError(site, frame, L"http://h/d", static_cast<LONG>(0x800C0010), &errorCancel,
                                           row.forms),
                   S_OK);
-        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"before http://h/a frame", L"navigated http://h/b",
+        EXPECT_TRUE(log.entries.Exactly({L"before http://h/a frame", L"navigated http://h/b",
                                                           L"document http://h/c frame", L"title 标题"}));
         EXPECT_EQ(cancel, VARIANT_TRUE) << "the callback's answer reaches the control";
         EXPECT_EQ(errorCancel, VARIANT_FALSE);
@@ -155,7 +156,7 @@ TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
     nulls.Of(VT_DISPATCH | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_I4 | VT_BYREF).Of(VT_BSTR | VT_BYREF)
         .Of(VT_VARIANT | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_BOOL | VT_BYREF);
     for (EventArguments* args : {&wrong, &nulls}) {
-        log.entries.clear();
+        log.entries.Clear();
         EXPECT_EQ(Fire(site, DISPID_BEFORENAVIGATE2, *args), S_OK);
         EXPECT_EQ(Fire(site, DISPID_NAVIGATEERROR, *args), S_OK);
         EventArguments two;
@@ -170,7 +171,7 @@ TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
         EXPECT_EQ(Fire(site, DISPID_NAVIGATECOMPLETE2, two), S_OK);
         EXPECT_EQ(Fire(site, DISPID_DOCUMENTCOMPLETE, two), S_OK);
         EXPECT_EQ(Fire(site, DISPID_TITLECHANGE, title), S_OK);
-        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"before  none (no flag)", L"navigated ", L"document  none"}))
+        EXPECT_TRUE(log.entries.Exactly({L"before  none (no flag)", L"navigated ", L"document  none"}))
             << "passed on as nothing, but for the title";
     }
 }
@@ -213,7 +214,7 @@ TEST(BrowserEvents, NewWindowReadsItsArgumentsInEveryForm)
         VARIANT_BOOL cancel = VARIANT_FALSE;
         EXPECT_EQ(test::FireNewWindow(site, &newWindow, &cancel, 6, L"http://h/play", L"http://h/kf/", row.forms),
                   S_OK);
-        EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"newwindow 6 http://h/play http://h/kf/ frame"}));
+        EXPECT_TRUE(log.entries.Exactly({L"newwindow 6 http://h/play http://h/kf/ frame"}));
         EXPECT_EQ(cancel, VARIANT_TRUE);
     }
 
@@ -261,7 +262,7 @@ TEST(BrowserEvents, NewWindowReadsItsArgumentsInEveryForm)
             row.build(args, &cancel);
             EXPECT_EQ(Fire(site, DISPID_NEWWINDOW3, args), S_OK);
         }
-        EXPECT_EQ(log.entries, row.entry ? std::vector<std::wstring>{row.entry} : std::vector<std::wstring>{});
+        EXPECT_TRUE(log.entries.Exactly(row.entry ? std::vector<std::wstring>{row.entry} : std::vector<std::wstring>{}));
         EXPECT_EQ(cancel, row.entry ? VARIANT_TRUE : VARIANT_FALSE);
     }
 }
@@ -314,7 +315,7 @@ TEST(BrowserEvents, EventsTheSiteDoesNotForwardAreAnsweredAsTheControlExpects)
         EXPECT_EQ(Fire(site, DISPID_STATUSTEXTCHANGE, none), DISP_E_MEMBERNOTFOUND);
         EXPECT_EQ(site.Invoke(DISPID_QUIT, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), S_OK);
     }
-    EXPECT_EQ(log.entries, (std::vector<std::wstring>{L"quit"})) << "only the quit went through";
+    EXPECT_TRUE(log.entries.Exactly({L"quit"})) << "only the quit went through";
     EXPECT_EQ(cancel, VARIANT_FALSE) << "the site itself never cancels";
 }
 

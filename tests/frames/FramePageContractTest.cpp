@@ -66,34 +66,17 @@ protected:
             [&] { return h.frame->Count(WM_TIMER, CFrameGame::TIMER_ENTER_GAME) > 0; }, 5000));
     }
 
+    // Watches the navigations the real control reports as it starts them; it
+    // outlives the harness, whose control may report one while it closes.
+    bool WatchNavigations()
+    {
+        return h.OnUiThread([&] { test::RecordNavigations(h.Site(), navigations); });
+    }
+
+    test::EventLog navigations;
     FrameHarness h;
     test::FakeDocument document;
     LONG siteRefs = 0;
-};
-
-// The navigations the real control reports as it starts them.
-class NavigationLog {
-public:
-    bool Watch(FrameHarness& h)
-    {
-        return h.OnUiThread([&] {
-            h.Site().OnBeforeNavigate = [this](IDispatch*, const wchar_t* url, VARIANT_BOOL*) {
-                std::lock_guard<std::mutex> guard(m_lock);
-                m_urls.emplace_back(url);
-            };
-        });
-    }
-    void Stop(FrameHarness& h) { h.OnUiThread([&] { h.Site().OnBeforeNavigate = nullptr; }); }
-    bool Has(const std::wstring& url)
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        return std::find(m_urls.begin(), m_urls.end(), url) != m_urls.end();
-    }
-    bool WaitFor(const std::wstring& url) { return test::PumpUntil([&] { return Has(url); }); }
-
-private:
-    std::mutex m_lock;
-    std::vector<std::wstring> m_urls;
 };
 
 constexpr UINT kFrameCommand = CFrameGame::WM_FRAMECOMMAND;
@@ -144,9 +127,10 @@ TEST_F(PageContract, GamePageSwitchesOneAndAHalfSecondsAfterItsNavigation)
     WaitForEnterTimer();
     ASSERT_TRUE(test::PumpUntil([&] { return GameMode(); }, 2000));
     EXPECT_EQ(h.frame->Count(kFrameCommand, kEnterGame), 1);
-    const std::vector<std::pair<UINT_PTR, UINT>> armed = {{CFrameGame::TIMER_ENTER_GAME, 1500},
-                                                          {CFrameGame::TIMER_MAXIMIZE, 500}};
-    EXPECT_EQ(h.frame->armed, armed) << "the switch 1.5 s after the navigation, the maximise half a second later";
+    EXPECT_EQ(h.frame->log.Starting(L"arm "), (std::vector<std::wstring>{
+                                                  frametest::ObservedFrame::Armed(CFrameGame::TIMER_ENTER_GAME, 1500),
+                                                  frametest::ObservedFrame::Armed(CFrameGame::TIMER_MAXIMIZE, 500)}))
+        << "the switch 1.5 s after the navigation, the maximise half a second later";
 }
 
 TEST_F(PageContract, NavigationAndDocumentOfOneGamePageSwitchOnce)
@@ -210,31 +194,27 @@ TEST_F(PageContract, ScriptCallsWithOtherArgumentCountsAreIgnored)
 
 TEST_F(PageContract, NoticeTitleSendsTheLoginViewBackToTheStartPage)
 {
-    NavigationLog log;
-    ASSERT_TRUE(log.Watch(h));
+    ASSERT_TRUE(WatchNavigations());
     document.hasTitle = true;
     document.title = L"温馨提示 - 服务器维护";
     DocumentComplete(L"http://127.0.0.1:9/games/vorn/notice");
     // The real control starts the navigation and reports it before it fetches.
-    EXPECT_TRUE(log.WaitFor(L"http://127.0.0.1:9/games/vorn/dlq"));
-    log.Stop(h);
+    EXPECT_TRUE(navigations.WaitFor(L"before http://127.0.0.1:9/games/vorn/dlq"));
 }
 
 TEST_F(PageContract, NoticeTitleInTheGameViewStays)
 {
     ASSERT_TRUE(h.EnterGameView());
-    NavigationLog log;
-    ASSERT_TRUE(log.Watch(h));
+    ASSERT_TRUE(WatchNavigations());
     document.hasTitle = true;
     document.title = L"温馨提示";
     DocumentComplete(L"http://127.0.0.1:9/games/vorn/notice");
     // A navigation asked for afterwards marks the point by which one to the start
     // page would have been reported.
     h.frame->m_html.Navigate(L"http://127.0.0.1:9/marker", 0);
-    EXPECT_TRUE(log.WaitFor(L"http://127.0.0.1:9/marker"));
-    EXPECT_FALSE(log.Has(L"http://127.0.0.1:9/games/vorn/dlq")) << "the game view left its page";
+    ASSERT_TRUE(navigations.WaitFor(L"before http://127.0.0.1:9/marker"));
+    EXPECT_TRUE(navigations.Exactly({L"before http://127.0.0.1:9/marker"})) << "the game view stayed on its page";
     EXPECT_EQ(h.frame->TitleText(), L"温馨提示");
-    log.Stop(h);
 }
 
 TEST_F(PageContract, NewWindowsOpenInTheDefaultBrowserInstead)

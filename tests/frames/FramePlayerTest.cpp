@@ -305,8 +305,9 @@ TEST(GameViewPlacement, AKeptRectangleOnNoMonitorComesOntoTheWorkAreaFullScreenA
     ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(h.Frame()) && h.frame->IsFullScreen(); }));
     const MONITORINFO monitor = MonitorOf(h.Frame());
     EXPECT_EQ(WindowRect(h.Frame()), monitor.rcMonitor);
-    for (const auto& [timer, ms] : h.frame->armed)
-        EXPECT_NE(timer, CFrameGame::TIMER_MAXIMIZE) << "a kept view is not maximised later";
+    EXPECT_EQ(h.frame->log.Starting(test::EventLog::Line(L"arm", CFrameGame::TIMER_MAXIMIZE) + L" "),
+              std::vector<std::wstring>{})
+        << "a kept view is not maximised later";
 
     EXPECT_TRUE(FrameKey(h, VK_ESCAPE));
     ASSERT_TRUE(test::PumpUntil([&] { return !h.frame->IsFullScreen(); }));

@@ -47,22 +47,14 @@ bool UiProbe::Run(const std::function<void()>& work)
 LRESULT ObservedFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_FRAMECOMMAND || msg == WM_TIMER || msg == WM_HOTKEY || msg == WM_ARM_ENTER_TIMER)
-        seen.emplace_back(msg, wParam);
+        log.Add(Taken(msg, wParam));
     return CFrameGame::HandleMessage(msg, wParam, lParam);
 }
 
 void ObservedFrame::ArmTimer(UINT_PTR timerId, UINT elapseMs)
 {
-    armed.emplace_back(timerId, elapseMs);
+    log.Add(Armed(timerId, elapseMs));
     CFrameGame::ArmTimer(timerId, elapseMs);
-}
-
-int ObservedFrame::Count(UINT msg, WPARAM wParam) const
-{
-    int n = 0;
-    for (const auto& [m, w] : seen)
-        n += m == msg && w == wParam;
-    return n;
 }
 
 FrameHarness::FrameHarness(const std::wstring& portalHost, int uid)

@@ -7,6 +7,7 @@
 
 #include "app/gameApp.h"
 #include "frames/CFrameGame.h"
+#include "support/EventLog.h"
 #include "support/TestSupport.h"
 #include "tests/browser/BrowserTestSupport.h"
 #include "ui/framework/CHtmlAppManager.h"
@@ -50,10 +51,15 @@ public:
 class ObservedFrame : public CFrameGame {
 public:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    int Count(UINT msg, WPARAM wParam) const;
-    std::vector<std::pair<UINT, WPARAM>> seen;
-    // Each timer armed, with its period in milliseconds.
-    std::vector<std::pair<UINT_PTR, UINT>> armed;
+    int Count(UINT msg, WPARAM wParam) const { return log.Count(Taken(msg, wParam)); }
+    // The line of a message taken: "message <msg> <wParam>".
+    static std::wstring Taken(UINT msg, WPARAM wParam) { return test::EventLog::Line(L"message", msg, wParam); }
+    // The line of a timer armed, with its period: "arm <timer> <ms>".
+    static std::wstring Armed(UINT_PTR timerId, UINT elapseMs)
+    {
+        return test::EventLog::Line(L"arm", timerId, elapseMs);
+    }
+    test::EventLog log;
 
 protected:
     void ArmTimer(UINT_PTR timerId, UINT elapseMs) override;

@@ -203,8 +203,8 @@ TEST(MessageLoop, RefusesAForeignThreadAndNesting)
 TEST(MessageLoop, ThreadMessagesReachOnlyTheManager)
 {
     Attached<RecordingManager> attached;
-    std::vector<std::string> keyLog;
-    RecordingWindow window("window", &keyLog);
+    test::EventLog keyLog;
+    RecordingWindow window(L"window", &keyLog);
     ASSERT_TRUE(window.Create(0, nullptr, L"", kPopup, 0, 0, 10, 10, nullptr));
 
     PostThreadMessageW(GetCurrentThreadId(), WM_USER + 7, 11, 22);
@@ -222,7 +222,7 @@ TEST(MessageLoop, ThreadMessagesReachOnlyTheManager)
         }
     }
     EXPECT_TRUE(sawThreadMessage);
-    EXPECT_EQ(keyLog, std::vector<std::string>{"manager"}) << "a thread key message skips every window";
+    EXPECT_TRUE(keyLog.Exactly({L"manager"})) << "a thread key message skips every window";
     EXPECT_FALSE(window.Handled(WM_USER + 7));
     DestroyWindow(window.m_hWnd);
 }
@@ -230,9 +230,9 @@ TEST(MessageLoop, ThreadMessagesReachOnlyTheManager)
 namespace {
 // top (bound) > middle (a plain system window, unbound) > leaf (bound)
 struct WindowChain {
-    std::vector<std::string> log;
-    RecordingWindow top{"top", &log};
-    RecordingWindow leaf{"leaf", &log};
+    test::EventLog log;
+    RecordingWindow top{L"top", &log};
+    RecordingWindow leaf{L"leaf", &log};
     HWND middle = nullptr;
     bool Create()
     {
@@ -261,7 +261,7 @@ TEST(MessageLoop, PreTranslationWalksFromTheWindowUpToTheManager)
     PostQuitMessage(0);
     attached.manager.RunMessageLoop();
 
-    EXPECT_EQ(chain.log, (std::vector<std::string>{"leaf", "top", "manager"}))
+    EXPECT_TRUE(chain.log.Exactly({L"leaf", L"top", L"manager"}))
         << "the unbound middle window is skipped, the walk goes on upward";
     EXPECT_TRUE(chain.leaf.Handled(WM_KEYDOWN)) << "nobody consumed it, so it was dispatched";
 }
@@ -278,7 +278,7 @@ TEST(MessageLoop, FirstTrueInTheWalkConsumesTheMessage)
     PostQuitMessage(0);
     attached.manager.RunMessageLoop();
 
-    EXPECT_EQ(chain.log, (std::vector<std::string>{"leaf", "top"}));
+    EXPECT_TRUE(chain.log.Exactly({L"leaf", L"top"}));
     EXPECT_FALSE(chain.leaf.Handled(WM_KEYDOWN)) << "a consumed message is not dispatched";
 
     MSG direct = {chain.leaf.m_hWnd, WM_KEYDOWN, 'B', 0};

@@ -34,7 +34,7 @@ TEST(WindowCreate, BindsAtNcCreateAndUnbindsAtNcDestroy)
     EXPECT_EQ(window.m_hWnd, nullptr);
     EXPECT_EQ(attached.manager.FindWindowObject(hwnd), nullptr);
     EXPECT_TRUE(attached.manager.m_windows.empty());
-    EXPECT_TRUE(window.Called("OnDestroy"));
+    EXPECT_TRUE(window.calls.Saw(L"OnDestroy"));
 }
 
 TEST(WindowCreate, MessagesBeforeNcCreateGoToTheManager)
@@ -129,13 +129,13 @@ TEST(WindowProcRouting, NonZeroFromHandleMessageSuppressesEverythingElse)
     RecordingWindow window;
     ASSERT_TRUE(window.Create(0, nullptr, L"", kPopup, 0, 0, 10, 10, nullptr));
     window.handler = [](UINT msg, WPARAM, LPARAM) -> LRESULT { return msg == WM_SIZE ? 7 : 0; };
-    window.calls.clear();
+    window.calls.Clear();
     EXPECT_EQ(SendMessageW(window.m_hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(10, 20)), 7);
-    EXPECT_TRUE(window.calls.empty()) << "OnSize must not run";
+    EXPECT_TRUE(window.calls.Exactly({})) << "OnSize must not run";
 
     window.handler = nullptr;
     SendMessageW(window.m_hWnd, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(10, 20));
-    EXPECT_TRUE(window.Called("OnSize 2 10x20"));
+    EXPECT_TRUE(window.calls.Saw(L"OnSize 2 10 20"));
 
     // A message nobody routes answers what HandleMessage says.
     window.handler = [](UINT msg, WPARAM, LPARAM) -> LRESULT { return msg == WM_USER + 9 ? 42 : 0; };
@@ -168,10 +168,10 @@ TEST(WindowProcRouting, MoveAndSizeCoordinatesAreSignExtended)
     Attached<CAppManager> attached;
     RecordingWindow window;
     ASSERT_TRUE(window.Create(0, nullptr, L"", kPopup, 0, 0, 100, 50, nullptr));
-    window.calls.clear();
+    window.calls.Clear();
     MoveWindow(window.m_hWnd, -50, -30, 120, 60, FALSE);
-    EXPECT_TRUE(window.Called("OnMove -50,-30"));
-    EXPECT_TRUE(window.Called("OnSize 0 120x60"));
+    EXPECT_TRUE(window.calls.Saw(L"OnMove -50 -30"));
+    EXPECT_TRUE(window.calls.Saw(L"OnSize 0 120 60"));
     DestroyWindow(window.m_hWnd);
 }
 
@@ -181,14 +181,14 @@ TEST(WindowProcRouting, ShowWindowAndTimerReachTheirHandlers)
     RecordingWindow window;
     ASSERT_TRUE(window.Create(0, nullptr, L"", kPopup, 0, 0, 10, 10, nullptr));
     ShowWindow(window.m_hWnd, SW_SHOW);
-    EXPECT_TRUE(window.Called("OnShowWindow 1"));
+    EXPECT_TRUE(window.calls.Saw(L"OnShowWindow 1"));
     ShowWindow(window.m_hWnd, SW_HIDE);
-    EXPECT_TRUE(window.Called("OnShowWindow 0"));
+    EXPECT_TRUE(window.calls.Saw(L"OnShowWindow 0"));
 
     EXPECT_EQ(SendMessageW(window.m_hWnd, WM_TIMER, 5, 0), 1) << "WM_TIMER is answered 1";
-    EXPECT_TRUE(window.Called("OnTimer 5"));
+    EXPECT_TRUE(window.calls.Saw(L"OnTimer 5"));
     SetTimer(window.m_hWnd, 77, 10, nullptr);
-    EXPECT_TRUE(test::PumpUntil([&] { return window.Called("OnTimer 77"); }));
+    EXPECT_TRUE(test::PumpUntil([&] { return window.calls.Saw(L"OnTimer 77"); }));
     KillTimer(window.m_hWnd, 77);
     DestroyWindow(window.m_hWnd);
 }

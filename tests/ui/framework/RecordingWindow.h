@@ -1,6 +1,7 @@
 #pragma once
 // A framework window that records what reaches it, for the framework tests.
 
+#include "support/EventLog.h"
 #include "ui/framework/CAppManager.h"
 #include "ui/framework/CWindowCtrl.h"
 
@@ -12,7 +13,7 @@ namespace test {
 
 class RecordingWindow : public CWindowCtrl {
 public:
-    explicit RecordingWindow(std::string name = "window", std::vector<std::string>* preTranslateLog = nullptr)
+    explicit RecordingWindow(std::wstring name = L"window", EventLog* preTranslateLog = nullptr)
         : m_name(std::move(name)), m_preTranslateLog(preTranslateLog)
     {
         SetClassName(L"RecordingWindow");
@@ -24,7 +25,7 @@ public:
     BOOL consumeKeys = FALSE;
 
     std::vector<UINT> handled;        // every message offered to HandleMessage
-    std::vector<std::string> calls;   // the virtual handlers that ran, with arguments
+    EventLog calls;                   // the virtual handlers that ran, with arguments
     HWND hwndAtNcCreate = nullptr;
     bool boundAtNcCreate = false;
     bool sawNcDestroy = false;
@@ -34,7 +35,7 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override
     {
         if (m_preTranslateLog && msg->message == WM_KEYDOWN) {
-            m_preTranslateLog->push_back(m_name);
+            m_preTranslateLog->Add(m_name);
             return consumeKeys;
         }
         return FALSE;
@@ -56,25 +57,14 @@ public:
     void OnCreate(CREATESTRUCTW* create) override
     {
         createSeen = *create;
-        calls.push_back("OnCreate");
+        calls.Add(L"OnCreate");
     }
-    void OnDestroy() override { calls.push_back("OnDestroy"); }
-    void OnMove(int x, int y) override { calls.push_back("OnMove " + std::to_string(x) + "," + std::to_string(y)); }
-    void OnSize(UINT type, int cx, int cy) override
-    {
-        calls.push_back("OnSize " + std::to_string(type) + " " + std::to_string(cx) + "x" + std::to_string(cy));
-    }
-    void OnShowWindow(BOOL show, UINT) override { calls.push_back(show ? "OnShowWindow 1" : "OnShowWindow 0"); }
-    void OnTimer(UINT_PTR id) override { calls.push_back("OnTimer " + std::to_string(id)); }
-    void OnGetMinMaxInfo(MINMAXINFO*) override { calls.push_back("OnGetMinMaxInfo"); }
-
-    bool Called(const std::string& call) const
-    {
-        for (const auto& c : calls)
-            if (c == call)
-                return true;
-        return false;
-    }
+    void OnDestroy() override { calls.Add(L"OnDestroy"); }
+    void OnMove(int x, int y) override { calls.Add(EventLog::Line(L"OnMove", x, y)); }
+    void OnSize(UINT type, int cx, int cy) override { calls.Add(EventLog::Line(L"OnSize", type, cx, cy)); }
+    void OnShowWindow(BOOL show, UINT) override { calls.Add(EventLog::Line(L"OnShowWindow", show)); }
+    void OnTimer(UINT_PTR id) override { calls.Add(EventLog::Line(L"OnTimer", id)); }
+    void OnGetMinMaxInfo(MINMAXINFO*) override { calls.Add(L"OnGetMinMaxInfo"); }
     bool Handled(UINT msg) const
     {
         for (UINT m : handled)
@@ -84,8 +74,8 @@ public:
     }
 
 private:
-    std::string m_name;
-    std::vector<std::string>* m_preTranslateLog;
+    std::wstring m_name;
+    EventLog* m_preTranslateLog;
 };
 
 // A manager that records unbound messages and thread-level pre-translation.
@@ -93,12 +83,12 @@ class RecordingManager : public CAppManager {
 public:
     std::vector<UINT> unbound;
     std::vector<MSG> preTranslated;
-    std::vector<std::string>* keyLog = nullptr;
+    EventLog* keyLog = nullptr;
     BOOL PreTranslateMessage(MSG* msg) override
     {
         preTranslated.push_back(*msg);
         if (keyLog && msg->message == WM_KEYDOWN)
-            keyLog->push_back("manager");
+            keyLog->Add(L"manager");
         return FALSE;
     }
     LRESULT OnUnboundMessage(HWND, UINT msg, WPARAM, LPARAM) override
