@@ -107,6 +107,41 @@ inline HWND DescendantOf(HWND parent, const wchar_t* className)
     return search.found;
 }
 
+// A program started for a measurement; ended when this goes, if it still runs.
+class StartedProcess {
+public:
+    StartedProcess() = default;
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+    ~StartedProcess()
+    {
+        if (info.hProcess) {
+            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+    // Starts exe in its own folder, with the arguments after its quoted path.
+    bool Start(const std::wstring& exe, const std::wstring& arguments = L"")
+    {
+        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+        std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                              &info) != 0;
+    }
+    bool WaitForExit(DWORD timeoutMs) { return WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const
+    {
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    PROCESS_INFORMATION info = {};
+};
+
 // A Config.ini in folder whose portal pages are all at host ("127.0.0.1:port").
 inline bool WritePortalConfig(const std::wstring& folder, const std::wstring& host)
 {

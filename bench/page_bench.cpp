@@ -30,39 +30,6 @@ constexpr int kWatchedRuns = 5;
 constexpr UINT WM_FRAMECOMMAND = 2277;
 constexpr WPARAM FRAME_CMD_CLOSE = 5557;
 
-class Started {
-public:
-    Started() = default;
-    Started(const Started&) = delete;
-    Started& operator=(const Started&) = delete;
-    ~Started()
-    {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(info.hProcess, 1);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    bool Start(const std::wstring& exe, const std::wstring& arguments)
-    {
-        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-        std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                              &info) != 0;
-    }
-    bool WaitForExit(DWORD timeoutMs) { return WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-    PROCESS_INFORMATION info = {};
-};
-
 HWND MessageWindowOf(DWORD pid, const wchar_t* className)
 {
     for (HWND hwnd = nullptr; (hwnd = FindWindowExW(HWND_MESSAGE, hwnd, className, nullptr)) != nullptr;) {
@@ -76,7 +43,7 @@ HWND MessageWindowOf(DWORD pid, const wchar_t* className)
 
 // Ends a program once its request is in: the client through its frame's close
 // command (the frame comes after the launcher), the floor through WM_CLOSE.
-bool Close(Started& process, bool isClient)
+bool Close(bench::StartedProcess& process, bool isClient)
 {
     const wchar_t* windowClass = isClient ? L"zarvoostrel" : L"floor_browser";
     HWND window = nullptr;
@@ -99,7 +66,7 @@ struct Steps {
 // window on the first thread that starts it, then the floor's one window, or
 // the client's launcher, UI thread, frame and browser window, and the
 // control's window inside it.
-Steps Watch(Started& process, bool isClient, bench::LoopbackPortal& portal, const std::string& path, double start)
+Steps Watch(bench::StartedProcess& process, bool isClient, bench::LoopbackPortal& portal, const std::string& path, double start)
 {
     Steps steps;
     const int seen = portal.Count(path);
@@ -169,9 +136,9 @@ int wmain(int argc, wchar_t** argv)
         for (int turn = 0; turn < 2; ++turn) {
             const bool isClient = (run + 1 + turn) % 2 == 0;
             const int seen = portal.Count(path);
-            Started process;
+            bench::StartedProcess process;
             const double start = bench::NowMs();
-            if (!(isClient ? process.Start(clientExe, L"") : process.Start(floorExe, url))) {
+            if (!(isClient ? process.Start(clientExe) : process.Start(floorExe, url))) {
                 ++failures;
                 continue;
             }
@@ -189,9 +156,9 @@ int wmain(int argc, wchar_t** argv)
     std::vector<Steps> watchedClient, watchedFloor;
     for (int run = 0; run < 2 * kWatchedRuns; ++run) {
         const bool isClient = run % 2 == 0;
-        Started process;
+        bench::StartedProcess process;
         const double start = bench::NowMs();
-        if (!(isClient ? process.Start(clientExe, L"") : process.Start(floorExe, url))) {
+        if (!(isClient ? process.Start(clientExe) : process.Start(floorExe, url))) {
             ++failures;
             continue;
         }

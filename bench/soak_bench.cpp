@@ -123,45 +123,27 @@ std::map<std::wstring, int> WindowClasses()
     return classes;
 }
 
-// The values of the process's handles, from the system handle table (the same
-// walk as ProcessResources), with the name of each one's object type.
-std::map<USHORT, std::wstring> OwnHandleTypes()
+// The values of the process's handles, from the system handle table as
+// ProcessResources walks it, with the name of each one's object type.
+std::map<ULONG_PTR, std::wstring> OwnHandleTypes()
 {
-    struct Entry {
-        ULONG ownerPid;
-        BYTE objectType;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ULONG access;
-    };
-    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
     using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
-    auto queryObject = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryObject")));
-    std::map<USHORT, std::wstring> types;
-    if (!query || !queryObject)
+    auto queryObject = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    std::map<ULONG_PTR, std::wstring> types;
+    if (!queryObject)
         return types;
-    std::vector<BYTE> buffer(1 << 16);
-    while (query(16, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr) == static_cast<LONG>(0xC0000004) &&
-           buffer.size() < (64u << 20))
-        buffer.resize(buffer.size() * 2);
-    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
-    for (ULONG i = 0; i < count; ++i) {
-        if (entries[i].ownerPid != GetCurrentProcessId())
-            continue;
-        // ObjectTypeInformation: a UNICODE_STRING with the type's name first.
+    constexpr ULONG kObjectTypeInformation = 2;
+    for (HANDLE handle : test::OwnHandles()) {
+        // A UNICODE_STRING with the type's name first.
         alignas(8) BYTE info[512] = {};
         std::wstring name = L"?";
-        HANDLE handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entries[i].value));
-        if (queryObject(handle, 2, info, sizeof(info), nullptr) >= 0) {
+        if (queryObject(handle, kObjectTypeInformation, info, sizeof(info), nullptr) >= 0) {
             const auto* text = reinterpret_cast<const UNICODE_STRING*>(info);
             if (text->Buffer)
                 name.assign(text->Buffer, text->Length / sizeof(wchar_t));
         }
-        types[entries[i].value] = name;
+        types[reinterpret_cast<ULONG_PTR>(handle)] = name;
     }
     return types;
 }
@@ -171,7 +153,7 @@ struct Snapshot {
     double residentMb = 0;
     test::ProcessResources resources;
     std::map<std::wstring, int> windowClasses;
-    std::map<USHORT, std::wstring> handleTypes;
+    std::map<ULONG_PTR, std::wstring> handleTypes;
 };
 
 class SoakApp : public gameApp {

@@ -88,39 +88,9 @@ bool LauncherProbe(POINT& probe, COLORREF& color)
     return false;
 }
 
-class Started {
-public:
-    ~Started()
-    {
-        if (info.hProcess) {
-            if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(info.hProcess, 1);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-    bool Start(const std::wstring& exe)
-    {
-        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-        std::wstring line = L"\"" + exe + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                              &info) != 0;
-    }
-    bool WaitForExit(DWORD timeoutMs) { return WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-    PROCESS_INFORMATION info = {};
-};
-
 // Starts the program and waits until its window shows its first image: the
 // milliseconds taken, or a negative value when it never did.
-double TimeToScreen(const Program& program, Started& process, HWND& window)
+double TimeToScreen(const Program& program, bench::StartedProcess& process, HWND& window)
 {
     const double start = bench::NowMs();
     if (!process.Start(program.exe))
@@ -139,7 +109,7 @@ double TimeToScreen(const Program& program, Started& process, HWND& window)
     return -1.0;
 }
 
-bool Close(Started& process, HWND window, bool isClient)
+bool Close(bench::StartedProcess& process, HWND window, bool isClient)
 {
     if (isClient) {
         // The launcher shows before the game frame behind it is created.
@@ -414,7 +384,7 @@ int wmain(int argc, wchar_t** argv)
             const bool isClient = (run + turn) % 2 == 0;
             const Program& program = isClient ? client : floor;
             WaitForEmptyScreen(screenProbe, client.expected, floor.expected);
-            Started process;
+            bench::StartedProcess process;
             HWND window = nullptr;
             const double ms = TimeToScreen(program, process, window);
             if (ms < 0) {
@@ -437,7 +407,7 @@ int wmain(int argc, wchar_t** argv)
     double idleLauncher = -1.0, idleGame = -1.0;
     {
         WaitForEmptyScreen(screenProbe, client.expected, floor.expected);
-        Started process;
+        bench::StartedProcess process;
         HWND window = nullptr;
         if (TimeToScreen(client, process, window) >= 0) {
             Sleep(2 * kSettleMs);

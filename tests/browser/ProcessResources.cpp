@@ -21,33 +21,6 @@ struct HandleTable {
     HandleEntry entries[1];
 };
 
-// The values of this process's handles in the system handle table.
-std::vector<HANDLE> OwnHandles()
-{
-    std::vector<HANDLE> own;
-    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query)
-        return own;
-    constexpr ULONG kSystemHandleInformation = 16;
-    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-    std::vector<BYTE> buffer(1 << 16);
-    LONG status = 0;
-    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
-               kInfoLengthMismatch &&
-           buffer.size() < (64u << 20))
-        buffer.resize(buffer.size() * 2);
-    if (status < 0)
-        return own;
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    for (ULONG i = 0; i < table->count; ++i) {
-        if (table->entries[i].ownerPid == GetCurrentProcessId())
-            own.push_back(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(table->entries[i].value)));
-    }
-    return own;
-}
-
 // Pipes and sockets (never asked for their names, which can block on a pipe),
 // and disk files of the URL cache.
 bool IsDownloadHandle(HANDLE handle)
@@ -118,6 +91,32 @@ size_t WineGdiObjects()
 }
 
 } // namespace
+
+std::vector<HANDLE> OwnHandles()
+{
+    std::vector<HANDLE> own;
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return own;
+    constexpr ULONG kSystemHandleInformation = 16;
+    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<BYTE> buffer(1 << 16);
+    LONG status = 0;
+    while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
+               kInfoLengthMismatch &&
+           buffer.size() < (64u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (status < 0)
+        return own;
+    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    for (ULONG i = 0; i < table->count; ++i) {
+        if (table->entries[i].ownerPid == GetCurrentProcessId())
+            own.push_back(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(table->entries[i].value)));
+    }
+    return own;
+}
 
 ProcessResources ProcessResources::Measure()
 {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -23,5 +24,8 @@ struct ProcessResources {
     static ProcessResources Measure();
     std::string Describe() const;
 };
+
+// The values of this process's handles in the system handle table.
+std::vector<HANDLE> OwnHandles();
 
 } // namespace test
