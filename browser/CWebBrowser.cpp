@@ -175,24 +175,30 @@ HRESULT CWebBrowser::FireEvent(DISPID dispid, const DISPPARAMS& params)
         OnDocumentComplete(disp, url.Text());
         return S_OK;
     }
-    case DISPID_NEWWINDOW3: {
-        VARIANT_BOOL* cancel = nullptr;
-        if (count < 5 || !event_argument::ReadCancel(arg[3], cancel) || !OnNewWindow)
-            return S_OK;
-        IDispatch** window = nullptr;
-        event_argument::ReadObjectSlot(arg[4], window);
-        unsigned long flags = 0;
-        event_argument::ReadInteger(arg[2], flags);
-        TextArgument context;
-        context.Read(arg[1]);
-        TextArgument url;
-        url.Read(arg[0]);
-        OnNewWindow(window, cancel, flags, context.Text(), url.Text());
+    case DISPID_NEWWINDOW3:
+        FireNewWindow(params);
         return S_OK;
-    }
     default:
         return DISP_E_MEMBERNOTFOUND;
     }
+}
+
+void CWebBrowser::FireNewWindow(const DISPPARAMS& params)
+{
+    // The arguments come last first: ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl.
+    const VARIANT* arg = params.rgvarg;
+    VARIANT_BOOL* cancel = nullptr;
+    if (params.cArgs < 5 || !event_argument::ReadCancel(arg[3], cancel) || !OnNewWindow)
+        return;
+    IDispatch** window = nullptr;
+    event_argument::ReadObjectSlot(arg[4], window);
+    unsigned long flags = 0;
+    event_argument::ReadInteger(arg[2], flags);
+    TextArgument context;
+    context.Read(arg[1]);
+    TextArgument url;
+    url.Read(arg[0]);
+    OnNewWindow(window, cancel, flags, context.Text(), url.Text());
 }
 
 // ---------------------------------------------------------------- Creation and teardown

@@ -175,6 +175,8 @@ private:
     ComPtr<IDispatch> m_documentOverride;
 
     HRESULT FireEvent(DISPID dispid, const DISPPARAMS& params);
+    // NewWindow3: the owner decides over the new window the page asks for.
+    void FireNewWindow(const DISPPARAMS& params);
     void RefreshBrowserWindow();
     ComPtr<IDispatch> CurrentDocument();
 };

@@ -179,22 +179,30 @@ void CFrameGame::OnTimer(UINT_PTR timerId)
     }
 }
 
+bool CFrameGame::OnSysCommand(WPARAM command)
+{
+    // The low four bits are the system's own (how the command was given).
+    command &= 0xFFF0;
+    // The frame has no menu: Alt released after a hot key must not leave it
+    // in keyboard-menu mode, which would swallow the next click.
+    if (command == SC_KEYMENU)
+        return true;
+    // In the login view the launcher goes and comes with the frame.
+    if (!m_gameMode && m_back.m_hWnd) {
+        if (command == SC_MINIMIZE)
+            ShowWindow(m_back.m_hWnd, SW_HIDE);
+        else if (command == SC_RESTORE)
+            ShowWindow(m_back.m_hWnd, SW_SHOW);
+    }
+    return false;
+}
+
 LRESULT CFrameGame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SYSCOMMAND:
-        // The frame has no menu: Alt released after a hot key must not leave it
-        // in keyboard-menu mode, which would swallow the next click.
-        if ((wParam & 0xFFF0) == SC_KEYMENU)
+        if (OnSysCommand(wParam))
             return 1;
-        // In the login view the launcher goes and comes with the frame.
-        // The low four bits are the system's own (how the command was given).
-        if (!m_gameMode && m_back.m_hWnd) {
-            if ((wParam & 0xFFF0) == SC_MINIMIZE)
-                ShowWindow(m_back.m_hWnd, SW_HIDE);
-            else if ((wParam & 0xFFF0) == SC_RESTORE)
-                ShowWindow(m_back.m_hWnd, SW_SHOW);
-        }
         break;
     case WM_HOTKEY:
         OnHotKey(static_cast<int>(wParam));

@@ -185,6 +185,8 @@ public:
 
     void OnMainMenuItem(CImageItem* row);
     void OnTrayMenuItem(CImageItem* row);
+    // Takes the commands of the system menu the frame answers itself: true when taken.
+    bool OnSysCommand(WPARAM command);
     LRESULT OnHotKey(int id);
     LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
 
