@@ -5,6 +5,7 @@
 //   build/wine-run build/bin/layered_redraw.exe [runs]   (needs a display)
 
 #include "ui/framework/CAppManager.h"
+#include "ui/framework/Scoped.h"
 #include "ui/skin/CImageCtrl.h"
 
 #include <windows.h>
@@ -22,9 +23,7 @@ int main(int argc, char** argv)
     if (!manager.AttachThread())
         return 1;
     g_hInstance = GetModuleHandleW(nullptr);
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const ScopedGdiplus gdiplus;
 
     std::vector<double> ms;
     {
@@ -60,7 +59,6 @@ int main(int argc, char** argv)
         }
         DestroyWindow(window.m_hWnd);
     }
-    Gdiplus::GdiplusShutdown(token);
     CAppManager::DetachThread(manager.m_threadId);
 
     std::sort(ms.begin(), ms.end());

@@ -18,6 +18,7 @@
 
 #include "frames/CFrameGame.h"
 #include "ui/framework/CAppManager.h"
+#include "ui/framework/Scoped.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -203,9 +204,7 @@ int main(int argc, char** argv)
     if (!manager.AttachThread())
         return 1;
     g_hInstance = GetModuleHandleW(nullptr);
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    const ScopedGdiplus gdiplus;
 
     int status = 0;
     const Pair redraw = LauncherRedraw(runs);
@@ -244,7 +243,6 @@ int main(int argc, char** argv)
                    bench::Verdict(large <= 1.3 * small));
     }
 
-    Gdiplus::GdiplusShutdown(token);
     CAppManager::DetachThread(manager.m_threadId);
     return status;
 }
