@@ -2,6 +2,7 @@
 // Resource ids of the client. Skin images are PNG resources of the custom type
 // "PNG" with numeric ids; the icon group 128 is the client's icon.
 
+// clang-format off: the ids stand in one column.
 #define IDI_VORN 128
 
 // Skin images (PNG), drawn by tools/make-skin.sh.
@@ -45,3 +46,4 @@
 #define IDP_CLOSE_OK_HOVER         146 // 确定, hover and pressed
 #define IDP_CLOSE_CANCEL           147 // 取消, normal
 #define IDP_CLOSE_CANCEL_HOVER     148 // 取消, hover and pressed
+// clang-format on

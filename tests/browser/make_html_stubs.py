@@ -4,6 +4,7 @@ that answers E_NOTIMPL to every method of the interface (and of its bases up to
 IDispatch), so a fake overrides only what it serves.
 
     python3 make_html_stubs.py /usr/i686-w64-mingw32/include/mshtml.h > HtmlStubs.h
+    clang-format -i HtmlStubs.h
 """
 
 import re
@@ -23,6 +24,7 @@ def methods(block):
     for match in re.finditer(r"virtual HRESULT STDMETHODCALLTYPE (\w+)\((.*?)\) = 0;", block, re.S):
         params = " ".join(match.group(2).split())
         params = re.sub(r"\s*=\s*[^,]+", "", params)  # no default arguments in overrides
+        params = re.sub(r" (\*+)(\w)", r"\1 \2", params)  # the stars with the type
         yield match.group(1), params
 
 

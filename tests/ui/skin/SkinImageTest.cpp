@@ -23,6 +23,7 @@ struct Inventory {
     bool alpha;
 };
 
+// clang-format off: one group of images per line.
 constexpr Inventory kInventory[] = {
     {145, 1154, 704, true},
     {131, 84, 24, false}, {132, 84, 24, false}, {133, 84, 24, false}, {134, 84, 24, false},
@@ -43,6 +44,7 @@ constexpr Inventory kInventory[] = {
     {144, 68, 35, false}, {146, 68, 35, false},
     {147, 68, 35, false}, {148, 68, 35, false},
 };
+// clang-format on
 
 // The pixels as the painters use them: premultiplied, 0xAARRGGBB.
 std::vector<DWORD> PremultipliedPixels(Gdiplus::Image* image)
