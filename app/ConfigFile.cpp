@@ -33,8 +33,8 @@ int ParseIniInt(const wchar_t* text)
 ConfigFile::ConfigFile(const wchar_t* folder)
 {
     // An empty folder would make "\\Config.ini", the root of the current drive.
-    m_usable = folder && *folder &&
-               SUCCEEDED(StringCchPrintfW(m_path, kPathCapacity, L"%ls\\%ls", folder, L"Config.ini"));
+    m_usable =
+        folder && *folder && SUCCEEDED(StringCchPrintfW(m_path, kPathCapacity, L"%ls\\%ls", folder, L"Config.ini"));
     if (!m_usable)
         m_path[0] = L'\0';
 }
@@ -46,8 +46,7 @@ void ConfigFile::ReadText(const wchar_t* section, const wchar_t* key, wchar_t (&
         GetPrivateProfileStringW(section, key, L"", value, kIniValueCapacity, m_path);
 }
 
-bool ConfigFile::ReadWholeText(const wchar_t* section, const wchar_t* key,
-                               wchar_t (&value)[kIniValueCapacity]) const
+bool ConfigFile::ReadWholeText(const wchar_t* section, const wchar_t* key, wchar_t (&value)[kIniValueCapacity]) const
 {
     ZeroMemory(value, sizeof(value));
     if (!m_usable)

@@ -353,7 +353,8 @@ bool CrashDumpWriter::WriteDump(FARPROC function)
         CreateFolderChain(candidate);
         if (!FormatDumpPath(candidate, path, MAX_PATH))
             continue;
-        file.Reset(CreateFileW(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.Reset(
+            CreateFileW(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) {
             folder = candidate;
             break;
@@ -374,8 +375,8 @@ bool CrashDumpWriter::WriteDump(FARPROC function)
     exception.ThreadId = m_crashedThreadId;
     exception.ExceptionPointers = &pointers;
     exception.ClientPointers = FALSE;
-    const BOOL written = writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal, &exception,
-                                   nullptr, nullptr);
+    const BOOL written =
+        writeDump(GetCurrentProcess(), GetCurrentProcessId(), file.Get(), MiniDumpNormal, &exception, nullptr, nullptr);
     if (written) {
         disposition.DeleteFile = FALSE;
         SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof(disposition));

@@ -74,9 +74,9 @@ private:
 
     ScopedHandle m_thread;
     DWORD m_threadId = 0;
-    ScopedHandle m_ready;     // set once dbghelp is loaded
-    ScopedHandle m_requested; // set when a crash is to be written, or at the end
-    ScopedHandle m_dumpDone;  // set once the first crash's dump is finished
+    ScopedHandle m_ready;          // set once dbghelp is loaded
+    ScopedHandle m_requested;      // set when a crash is to be written, or at the end
+    ScopedHandle m_dumpDone;       // set once the first crash's dump is finished
     volatile LONG m_claimedBy = 0; // the thread whose crash is written (the first one)
 
     LPTOP_LEVEL_EXCEPTION_FILTER m_previousFilter = nullptr;

@@ -6,15 +6,11 @@
 
 namespace {
 
-std::wstring HttpUrl(const wchar_t* host, const wchar_t* path)
-{
-    return std::wstring(L"http://") + host + path;
-}
+std::wstring HttpUrl(const wchar_t* host, const wchar_t* path) { return std::wstring(L"http://") + host + path; }
 
 bool IsHostChar(wchar_t c)
 {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'.' ||
-           c == L'-';
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'.' || c == L'-';
 }
 
 void TakeOverride(const ConfigFile& config, const wchar_t* key, wchar_t (&host)[PortalSite::kHostCapacity])

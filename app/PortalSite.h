@@ -28,9 +28,9 @@ public:
     void LoadOverrides(const ConfigFile& config);
     static bool IsValidHost(const wchar_t* text);
 
-    std::wstring StartPage() const;     // the start page without user id
-    std::wstring HomePage() const;      // the game's home page
-    std::wstring ServicePage() const;   // customer service
+    std::wstring StartPage() const;   // the start page without user id
+    std::wstring HomePage() const;    // the game's home page
+    std::wstring ServicePage() const; // customer service
     std::wstring ForumPage() const;
     std::wstring PaymentPage() const;
 

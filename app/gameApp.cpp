@@ -143,8 +143,7 @@ void gameApp::RunFrames()
 {
     // Outlives the UI thread, which may still be decoding it when the launcher
     // could not be made.
-    SkinPreload launcherArt(CFrameBack::ArtworkIds(), nullptr,
-                            CFrameBack::ScaleOn(CFrameBack::StartMonitor()).Dpi());
+    SkinPreload launcherArt(CFrameBack::ArtworkIds(), nullptr, CFrameBack::ScaleOn(CFrameBack::StartMonitor()).Dpi());
     m_launcherArt = &launcherArt;
     auto uiManager = std::make_unique<CHtmlAppManager>();
     DWORD uiThreadId = 0;

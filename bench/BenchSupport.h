@@ -52,8 +52,7 @@ inline std::string Format(const char* format, double value)
 inline void Row(const std::string& figure, const std::string& measured, const std::string& floor,
                 const std::string& target, const char* verdict)
 {
-    std::printf("ROW\t%s\t%s\t%s\t%s\t%s\n", figure.c_str(), measured.c_str(), floor.c_str(), target.c_str(),
-                verdict);
+    std::printf("ROW\t%s\t%s\t%s\t%s\t%s\n", figure.c_str(), measured.c_str(), floor.c_str(), target.c_str(), verdict);
     std::fflush(stdout);
 }
 
@@ -151,8 +150,8 @@ inline bool WritePortalConfig(const std::wstring& folder, const std::wstring& ho
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
+    const bool ok =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
     CloseHandle(file);
     return ok;
 }

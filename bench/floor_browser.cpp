@@ -114,8 +114,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kClass;
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, kClass, L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 600, 386,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kClass, L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 600, 386, nullptr,
+                                  nullptr, instance, nullptr);
     int result = 1;
     if (window) {
         Site site(window);
@@ -126,8 +126,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
         if (SUCCEEDED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                        reinterpret_cast<void**>(&control))) &&
             SUCCEEDED(control->SetClientSite(static_cast<IOleClientSite*>(&site))) &&
-            SUCCEEDED(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(&site), 0,
-                                      window, &client)) &&
+            SUCCEEDED(control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(&site), 0, window,
+                                      &client)) &&
             SUCCEEDED(control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) {
             VARIANT url;
             VariantInit(&url);

@@ -58,15 +58,16 @@ bool Close(bench::StartedProcess& process, bool isClient)
 
 // Milliseconds from the start at which each step was first seen.
 struct Steps {
-    double oleUp = -1, floorWindow = -1, launcherVisible = -1, uiThreadListening = -1, frame = -1, browserWindow = -1, control = -1,
-           request = -1;
+    double oleUp = -1, floorWindow = -1, launcherVisible = -1, uiThreadListening = -1, frame = -1, browserWindow = -1,
+           control = -1, request = -1;
 };
 
 // Watches a program's windows appear until its request is in: OLE's own
 // window on the first thread that starts it, then the floor's one window, or
 // the client's launcher, UI thread, frame and browser window, and the
 // control's window inside it.
-Steps Watch(bench::StartedProcess& process, bool isClient, bench::LoopbackPortal& portal, const std::string& path, double start)
+Steps Watch(bench::StartedProcess& process, bool isClient, bench::LoopbackPortal& portal, const std::string& path,
+            double start)
 {
     Steps steps;
     const int seen = portal.Count(path);
@@ -178,23 +179,19 @@ int wmain(int argc, wchar_t** argv)
         for (const Steps& s : runs)
             if (s.*field >= 0)
                 seen.push_back(s.*field);
-        return std::string(name) + " " +
-               (seen.empty() ? std::string("-") : bench::Format("%.0f", bench::Median(seen)));
+        return std::string(name) + " " + (seen.empty() ? std::string("-") : bench::Format("%.0f", bench::Median(seen)));
     };
-    bench::Row("where the time goes, ms from start (watched from outside, median of " +
-                   std::to_string(kWatchedRuns) + ")",
-               step("OLE up", watchedClient, &Steps::oleUp) + ", " +
-                   step("UI thread listening", watchedClient, &Steps::uiThreadListening) + ", " +
-                   step("launcher visible", watchedClient, &Steps::launcherVisible) + ", " +
-                   step("frame", watchedClient, &Steps::frame) + ", " +
-                   step("browser window", watchedClient, &Steps::browserWindow) + ", " +
-                   step("control", watchedClient, &Steps::control) + ", " +
-                   step("request", watchedClient, &Steps::request),
-               step("OLE up", watchedFloor, &Steps::oleUp) + ", " +
-                   step("window", watchedFloor, &Steps::floorWindow) + ", " +
-                   step("control", watchedFloor, &Steps::control) + ", " +
-                   step("request", watchedFloor, &Steps::request),
-               "report", "report");
+    bench::Row(
+        "where the time goes, ms from start (watched from outside, median of " + std::to_string(kWatchedRuns) + ")",
+        step("OLE up", watchedClient, &Steps::oleUp) + ", " +
+            step("UI thread listening", watchedClient, &Steps::uiThreadListening) + ", " +
+            step("launcher visible", watchedClient, &Steps::launcherVisible) + ", " +
+            step("frame", watchedClient, &Steps::frame) + ", " +
+            step("browser window", watchedClient, &Steps::browserWindow) + ", " +
+            step("control", watchedClient, &Steps::control) + ", " + step("request", watchedClient, &Steps::request),
+        step("OLE up", watchedFloor, &Steps::oleUp) + ", " + step("window", watchedFloor, &Steps::floorWindow) + ", " +
+            step("control", watchedFloor, &Steps::control) + ", " + step("request", watchedFloor, &Steps::request),
+        "report", "report");
     for (size_t i = 0; i < clientMs.size(); ++i)
         std::fprintf(stderr, "page_bench: run %zu: client %.0f ms, floor %.0f ms\n", i, clientMs[i],
                      i < floorMs.size() ? floorMs[i] : -1.0);

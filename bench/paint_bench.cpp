@@ -62,8 +62,7 @@ Pair LauncherRedraw(int runs)
     launcher.paint.Redraw();
     DIBSECTION image = {};
     const CLayeredBitmap* shown = launcher.paint.renderer.LayeredImage();
-    if (!shown || !GetObjectW(GetCurrentObject(shown->DC(), OBJ_BITMAP), sizeof(image), &image) ||
-        !image.dsBm.bmBits)
+    if (!shown || !GetObjectW(GetCurrentObject(shown->DC(), OBJ_BITMAP), sizeof(image), &image) || !image.dsBm.bmBits)
         return result;
     floor.SetPixels(image.dsBm.bmBits);
     for (int i = 0; i < 5; ++i) {
@@ -121,8 +120,8 @@ bool Resize(CFrameGame& frame, FrameSize& size)
 }
 
 struct TitleBarFigures {
-    Pair large;                  // at 1920 x 1050, beside its floor
-    std::vector<double> small;   // the same repaint at the frame's minimum size
+    Pair large;                // at 1920 x 1050, beside its floor
+    std::vector<double> small; // the same repaint at the frame's minimum size
     SIZE minimum = {};
     SIZE size = {};
     RECT button = {};
@@ -229,17 +228,16 @@ int main(int argc, char** argv)
                       "title-bar hover repaint of a %ld x %ld frame (%ld x %ld button), ms (median / p99)",
                       title.size.cx, title.size.cy, title.button.right - title.button.left,
                       title.button.bottom - title.button.top);
-        bench::Row(figure,
-                   bench::Format("%.3f", large) + " / " +
-                       bench::Format("%.3f", bench::Percentile(title.large.measured, 0.99)),
-                   bench::Format("%.3f", floor) + " / " + bench::Format("%.3f", bench::Percentile(title.large.floor, 0.99)),
-                   "<= 30 x floor (median)", bench::Verdict(large <= 30 * floor));
+        bench::Row(
+            figure,
+            bench::Format("%.3f", large) + " / " + bench::Format("%.3f", bench::Percentile(title.large.measured, 0.99)),
+            bench::Format("%.3f", floor) + " / " + bench::Format("%.3f", bench::Percentile(title.large.floor, 0.99)),
+            "<= 30 x floor (median)", bench::Verdict(large <= 30 * floor));
         const double small = bench::Median(title.small);
-        const std::string minimum = std::to_string(title.minimum.cx) + " x " +
-                                    std::to_string(title.minimum.cy);
+        const std::string minimum = std::to_string(title.minimum.cx) + " x " + std::to_string(title.minimum.cy);
         bench::Row("the same repaint at " + std::to_string(title.size.cx) + " x " + std::to_string(title.size.cy) +
-                       " against " + minimum + ", ms (median)", bench::Format("%.3f", large),
-                   bench::Format("%.3f", small), "<= 1.3 x the " + minimum + " repaint",
+                       " against " + minimum + ", ms (median)",
+                   bench::Format("%.3f", large), bench::Format("%.3f", small), "<= 1.3 x the " + minimum + " repaint",
                    bench::Verdict(large <= 1.3 * small));
     }
 

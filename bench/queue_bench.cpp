@@ -104,7 +104,8 @@ Figures Measure(int records, Post post, std::atomic<long>& executed, std::atomic
 
 std::string Latency(const Figures& f)
 {
-    return bench::Format("%.3f", bench::Median(f.latency)) + " / " + bench::Format("%.3f", bench::Percentile(f.latency, 0.99));
+    return bench::Format("%.3f", bench::Median(f.latency)) + " / " +
+           bench::Format("%.3f", bench::Percentile(f.latency, 0.99));
 }
 
 } // namespace

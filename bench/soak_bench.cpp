@@ -81,8 +81,8 @@ double CommittedPrivateMb()
 // Under Wine the process is also a Linux process: its resident anonymous memory.
 double ResidentAnonymousMb()
 {
-    HANDLE file = CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1.0;
     std::string text(16384, '\0');
@@ -293,9 +293,9 @@ private:
     {
         HWND frameWindow = nullptr;
         const std::wstring start = PortalSite::kStartPath;
-        const bool up = WaitFor([&] { return (frameWindow = OwnTopLevel(L"zarvoostrel", nullptr)) != nullptr; },
-                                20000) &&
-                        m_server.WaitForRequest(std::string(start.begin(), start.end()), 0, 20000) >= 0;
+        const bool up =
+            WaitFor([&] { return (frameWindow = OwnTopLevel(L"zarvoostrel", nullptr)) != nullptr; }, 20000) &&
+            m_server.WaitForRequest(std::string(start.begin(), start.end()), 0, 20000) >= 0;
         if (!up)
             std::fprintf(stderr, "soak_bench: no frame, or its start page never reached the portal\n");
         if (up) {
@@ -338,9 +338,8 @@ public:
                    bench::Format("%.1f", growth), "0", "<= 5 MB",
                    bench::Verdict(m_measured && m_navigationFailures == 0 && growth <= 5.0));
         if (m_after.residentMb >= 0)
-            bench::Row("soak: resident anonymous memory (Linux) growth, MB", bench::Format("%.1f", m_after.residentMb -
-                                                                                               m_before.residentMb),
-                       "0", "report", "report");
+            bench::Row("soak: resident anonymous memory (Linux) growth, MB",
+                       bench::Format("%.1f", m_after.residentMb - m_before.residentMb), "0", "report", "report");
         const size_t gdiBefore = a.gdiObjects ? a.gdiObjects : a.wineGdiObjects;
         const size_t gdiAfter = b.gdiObjects ? b.gdiObjects : b.wineGdiObjects;
         auto counts = [](size_t windows, size_t gdi, size_t handles) {

@@ -142,8 +142,8 @@ void WaitForEmptyScreen(POINT at, COLORREF a, COLORREF b)
 // Linux process, whose own accounting is read through the Z: drive instead.
 std::string ReadSmallFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     std::string text(65536, '\0');
@@ -154,10 +154,7 @@ std::string ReadSmallFile(const std::wstring& path)
     return text;
 }
 
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The Linux process whose command line starts with the program's path.
 std::wstring LinuxProcFolder(const std::wstring& exe)
@@ -443,7 +440,8 @@ int wmain(int argc, wchar_t** argv)
     const bool haveBrowser = browserMb >= 0;
     const double without = haveBrowser ? browserMb : 0.0;
     const char* wsName = RunsUnderWine() ? "working set (Linux resident set), MB" : "working set, MB";
-    const char* privateName = RunsUnderWine() ? "private bytes (Linux resident anonymous memory), MB" : "private bytes, MB";
+    const char* privateName =
+        RunsUnderWine() ? "private bytes (Linux resident anonymous memory), MB" : "private bytes, MB";
     bench::Row(std::string(wsName) + ", launcher shown, all of it", bench::Format("%.1f", clientWs),
                bench::Format("%.1f", floorWs), "report", "report");
     bench::Row(std::string(wsName) + ", launcher shown, browser control (" + bench::Format("%.1f", browserMb) +

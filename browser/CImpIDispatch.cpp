@@ -12,10 +12,21 @@ namespace {
 bool IsSimpleValue(VARTYPE type)
 {
     switch (type) {
-    case VT_I1: case VT_I2: case VT_I4: case VT_I8:
-    case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8:
-    case VT_INT: case VT_UINT:
-    case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_DECIMAL:
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DATE:
+    case VT_DECIMAL:
     case VT_BOOL:
         return true;
     default:
@@ -54,8 +65,7 @@ bool ArgumentText(const VARIANT& argument, std::wstring& text)
         return inner && V_VT(inner) != (VT_VARIANT | VT_BYREF) && ArgumentText(*inner, text);
     }
     ScopedVariant direct;
-    if (FAILED(VariantCopyInd(&direct.value, const_cast<VARIANT*>(&argument))) ||
-        !IsSimpleValue(V_VT(&direct.value)))
+    if (FAILED(VariantCopyInd(&direct.value, const_cast<VARIANT*>(&argument))) || !IsSimpleValue(V_VT(&direct.value)))
         return false;
     // The invariant locale keeps "2.5" from becoming "2,5" on some systems.
     ScopedVariant converted;

@@ -110,8 +110,7 @@ STDMETHODIMP CWebBrowser::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMP
 
 STDMETHODIMP CWebBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
-STDMETHODIMP CWebBrowser::Invoke(DISPID dispid, REFIID iid, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                 UINT*)
+STDMETHODIMP CWebBrowser::Invoke(DISPID dispid, REFIID iid, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
 {
     if (!IsEqualIID(iid, IID_NULL))
         return E_INVALIDARG;
@@ -216,8 +215,7 @@ bool CWebBrowser::Create(HWND host)
 
     // A throw-away storage: its temporary file goes with the last release.
     constexpr DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE | STGM_DELETEONRELEASE;
-    bool created = SUCCEEDED(StgCreateDocfile(nullptr, kStorageMode, 0, m_storage.Put())) &&
-                   m_storage &&
+    bool created = SUCCEEDED(StgCreateDocfile(nullptr, kStorageMode, 0, m_storage.Put())) && m_storage &&
                    SUCCEEDED(OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr,
                                        static_cast<IOleClientSite*>(this), m_storage.Get(), m_oleObject.PutVoid())) &&
                    m_oleObject;
@@ -458,8 +456,8 @@ STDMETHODIMP CWebBrowser::CanInPlaceActivate()
 STDMETHODIMP CWebBrowser::OnInPlaceActivate() { return S_OK; }
 STDMETHODIMP CWebBrowser::OnUIActivate() { return S_OK; }
 
-STDMETHODIMP CWebBrowser::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                           LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo)
+STDMETHODIMP CWebBrowser::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
+                                           LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo)
 {
     if (frame) {
         *frame = static_cast<IOleInPlaceFrame*>(this);

@@ -7,9 +7,9 @@
 struct WindowSearch {
     static constexpr int kTextCapacity = 256;
 
-    DWORD processId;                 // 0: any process
-    HWND found;                      // the first match, null until one is found
-    wchar_t title[kTextCapacity];    // empty: any title; else the exact window text
+    DWORD processId;                  // 0: any process
+    HWND found;                       // the first match, null until one is found
+    wchar_t title[kTextCapacity];     // empty: any title; else the exact window text
     wchar_t className[kTextCapacity]; // empty: any class; else the exact class name
 };
 

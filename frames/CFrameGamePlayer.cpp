@@ -185,10 +185,7 @@ void CFrameGame::UpdateMenuRow(int id, const std::wstring& text, int icon)
     }
 }
 
-std::wstring CFrameGame::MuteRowText() const
-{
-    return m_muted ? L"取消静音 (Ctrl+Alt+M)" : L"静音 (Ctrl+Alt+M)";
-}
+std::wstring CFrameGame::MuteRowText() const { return m_muted ? L"取消静音 (Ctrl+Alt+M)" : L"静音 (Ctrl+Alt+M)"; }
 
 int CFrameGame::MuteRowIcon() const { return m_muted ? IDP_ROW_SOUND : IDP_ROW_MUTE; }
 

@@ -157,8 +157,7 @@ void CFrameGame::AddMenuRow(CImageMenu& menu, int id, const std::wstring& text, 
         const RECT box = px.Box(6, 4, 16, 16);
         row->AddButton(id + kRowIconOffset, L"", icon, icon, icon, icon, box.left, box.top, box.right, box.bottom);
     }
-    CImageButton* entry =
-        row->AddButton(id, text.c_str(), 0, 0, 0, 0, px(1), px(1), menu.width - px(2), px(94));
+    CImageButton* entry = row->AddButton(id, text.c_str(), 0, 0, 0, 0, px(1), px(1), menu.width - px(2), px(94));
     entry->SetTextColors(kMenuTextColor, kMenuTextColor, kMenuTextColor);
 }
 
@@ -257,6 +256,5 @@ void CFrameGame::OnPaintForeground(Gdiplus::Graphics& g)
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-    g.DrawString(title.c_str(), static_cast<INT>(title.size()), m_titleFont.get(), layout, &format,
-                 m_titleBrush.get());
+    g.DrawString(title.c_str(), static_cast<INT>(title.size()), m_titleFont.get(), layout, &format, m_titleBrush.get());
 }

@@ -35,8 +35,8 @@ void CFrameGame::AddNotifyIcon()
     // The small icon's size at the window's scale, drawn for it.
     const int size = paint.scale(kNotifyIconSide);
     if (!m_notifyIconImage.Get() || m_notifyIconSize != size) {
-        m_notifyIconImage.Reset(static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        m_notifyIconImage.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VORN),
+                                                              IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
         m_notifyIconSize = size;
     }
     m_notifyIcon.Add(m_notifyIconImage.Get(), kProductName);
@@ -113,8 +113,7 @@ void CFrameGame::TakeBossKey()
             // for itself): Alt+D instead, and where that is held too the
             // client works on without a boss key, and its menu row says so.
             const BossKey fallback;
-            const bool other =
-                fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
+            const bool other = fallback.modifiers != m_bossKey.modifiers || fallback.virtualKey != m_bossKey.virtualKey;
             if (other && m_bossKeyHold.Take(m_hWnd, fallback))
                 m_bossKey = fallback;
             else
@@ -157,8 +156,7 @@ LRESULT CFrameGame::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
                 height += row->height;
         // A task bar docked left or right makes the work area narrower than the screen.
         const bool sideTaskBar = work.right - work.left < GetSystemMetrics(SM_CXSCREEN);
-        const int x =
-            cursor.x - scale(sideTaskBar ? kTrayMenuLeftOfCursorBesideSideTaskBar : kTrayMenuLeftOfCursor);
+        const int x = cursor.x - scale(sideTaskBar ? kTrayMenuLeftOfCursorBesideSideTaskBar : kTrayMenuLeftOfCursor);
         const int y = std::min<int>(cursor.y, work.bottom - work.top) - height;
         m_trayMenu.Popup(x, y);
         break;

@@ -9,7 +9,6 @@
 #include "frames/PlayerSettings.h"
 #include "ui/framework/WorkArea.h"
 
-
 namespace {
 
 constexpr Gdiplus::ARGB kGameBackground = 0xFF23373C;

@@ -33,8 +33,7 @@ struct UrlCacheFunctions {
           findNext(SystemFunction<decltype(&FindNextUrlCacheEntryW)>(kLibrary, "FindNextUrlCacheEntryW")),
           findClose(SystemFunction<decltype(&FindCloseUrlCache)>(kLibrary, "FindCloseUrlCache")),
           deleteEntry(SystemFunction<decltype(&DeleteUrlCacheEntryW)>(kLibrary, "DeleteUrlCacheEntryW"))
-    {
-    }
+    {}
     bool Found() const { return findFirst && findNext && findClose && deleteEntry; }
 
     static constexpr const wchar_t* kLibrary = L"wininet.dll";

@@ -27,7 +27,8 @@ public:
         DWORD value = 0;
         DWORD type = 0;
         DWORD size = sizeof(value);
-        if (RegQueryValueExW(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        if (RegQueryValueExW(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+                ERROR_SUCCESS ||
             type != REG_DWORD || size != sizeof(value))
             return std::nullopt;
         return static_cast<LONG>(value);
@@ -35,8 +36,8 @@ public:
     bool Write(const wchar_t* name, LONG value) const
     {
         const DWORD stored = static_cast<DWORD>(value);
-        return RegSetValueExW(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored)) ==
-               ERROR_SUCCESS;
+        return RegSetValueExW(m_key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
+                              sizeof(stored)) == ERROR_SUCCESS;
     }
 
 private:

@@ -70,10 +70,8 @@ std::wstring NameAfterTheTime(const std::wstring& folder, const std::wstring& te
 std::wstring Folder()
 {
     PWSTR pictures = nullptr;
-    const auto knownFolder =
-        SystemFunction<decltype(&SHGetKnownFolderPath)>(L"shell32.dll", "SHGetKnownFolderPath");
-    const HRESULT found =
-        knownFolder ? knownFolder(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &pictures) : E_NOTIMPL;
+    const auto knownFolder = SystemFunction<decltype(&SHGetKnownFolderPath)>(L"shell32.dll", "SHGetKnownFolderPath");
+    const HRESULT found = knownFolder ? knownFolder(FOLDERID_Pictures, KF_FLAG_CREATE, nullptr, &pictures) : E_NOTIMPL;
     std::wstring folder;
     if (SUCCEEDED(found) && pictures)
         folder = std::wstring(pictures) + L"\\" + kSubfolder;

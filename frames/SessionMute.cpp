@@ -83,8 +83,7 @@ SessionMute::SessionMute()
           return CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
                                   __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(out));
       })
-{
-}
+{}
 
 SessionMute::~SessionMute() { Release(); }
 

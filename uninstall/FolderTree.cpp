@@ -31,10 +31,7 @@ bool ForEachEntry(const std::wstring& folder, const std::function<void(const Fol
     return true;
 }
 
-bool IsLink(DWORD attributes)
-{
-    return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-}
+bool IsLink(DWORD attributes) { return attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
 
 void ClearBlockingAttributes(const FolderEntry& entry)
 {

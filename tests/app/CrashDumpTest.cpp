@@ -128,8 +128,7 @@ public:
     explicit CrashProbe(const std::wstring& below = L"")
         : m_localAppDataPath(below.empty() ? m_localAppData.Path() : m_localAppData.File(below)),
           m_environment(L"LOCALAPPDATA", m_localAppDataPath)
-    {
-    }
+    {}
 
     const std::wstring& LocalAppData() const { return m_localAppDataPath; }
     std::wstring DumpFolder() const { return m_localAppDataPath + L"\\" + CrashDumpWriter::kSubFolder; }

@@ -57,8 +57,8 @@ TEST(PortalSite, AcceptsOnlyAHostWithAnOptionalPort)
 {
     for (const wchar_t* good : {L"127.0.0.1", L"127.0.0.1:8080", L"localhost", L"a-b.example.org:1", L"x:65535"})
         EXPECT_TRUE(PortalSite::IsValidHost(good)) << testing::PrintToString(std::wstring(good));
-    for (const wchar_t* bad : {L"", L"http://h", L"h/path", L"h:", L"h:0", L"h:65536", L"h:123456", L"h:80x",
-                               L"-h", L"h.", L".h", L"h h", L"h?x", L"用户.com", L":80", L"h:80:81"})
+    for (const wchar_t* bad : {L"", L"http://h", L"h/path", L"h:", L"h:0", L"h:65536", L"h:123456", L"h:80x", L"-h",
+                               L"h.", L".h", L"h h", L"h?x", L"用户.com", L":80", L"h:80:81"})
         EXPECT_FALSE(PortalSite::IsValidHost(bad)) << testing::PrintToString(std::wstring(bad));
     EXPECT_FALSE(PortalSite::IsValidHost(nullptr));
 }
@@ -66,8 +66,9 @@ TEST(PortalSite, AcceptsOnlyAHostWithAnOptionalPort)
 TEST(PortalSite, ConfigOverridesValidHostsAndIgnoresTheRest)
 {
     test::TempFolder folder;
-    ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
-                                     "[Portal]\r\nHost=127.0.0.1:8123\r\nForumHost=http://evil/\r\nPayHost=pay.local\r\n"));
+    ASSERT_TRUE(
+        test::WriteFileBytes(folder.File(L"Config.ini"),
+                             "[Portal]\r\nHost=127.0.0.1:8123\r\nForumHost=http://evil/\r\nPayHost=pay.local\r\n"));
     PortalSite site;
     site.LoadOverrides(ConfigFile(folder.Path().c_str()));
     EXPECT_EQ(site.StartPage(), L"http://127.0.0.1:8123/games/vorn/dlq");

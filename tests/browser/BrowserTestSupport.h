@@ -64,8 +64,8 @@ public:
     {
         APTTYPE type = APTTYPE_CURRENT;
         APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
-        destroyedInApartment = SUCCEEDED(CoGetApartmentType(&type, &qualifier)) &&
-                               (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
+        destroyedInApartment =
+            SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
         destroyedOnThread = GetCurrentThreadId();
         CMyHtml::OnDestroy();
     }

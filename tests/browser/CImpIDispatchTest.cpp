@@ -118,8 +118,7 @@ TEST_F(Bridge, NumbersAndOtherSimpleValuesArriveAsTextAndObjectsAreLeftOut)
     BSTR byRef = SysAllocString(L"by reference");
     test::CallArguments args;
     // window.external.zarvo_title(5, 2.5, true, null, undefined, obj, "x", variable)
-    args.Int(5).Double(2.5).Bool(true).Of(VT_NULL).Of(VT_EMPTY).Object(&site.m_external).String(L"x").StringRef(
-        &byRef);
+    args.Int(5).Double(2.5).Bool(true).Of(VT_NULL).Of(VT_EMPTY).Object(&site.m_external).String(L"x").StringRef(&byRef);
     ASSERT_EQ(Call(kTitle, args, nullptr), S_OK);
     SysFreeString(byRef);
 

@@ -90,8 +90,7 @@ TEST_F(BrowserWindow, NavigateFromTheMainThreadFetchesThePageAndReportsItOnTheUi
     const std::wstring url = Url(L"/games/vorn/dlq4711");
     EXPECT_TRUE(html.Navigate(url.c_str(), 2));
 
-    ASSERT_TRUE(test::PumpUntil([&] { return !log.Lines().empty(); }, 10000))
-        << "BeforeNavigate2 for the URL";
+    ASSERT_TRUE(test::PumpUntil([&] { return !log.Lines().empty(); }, 10000)) << "BeforeNavigate2 for the URL";
     ASSERT_TRUE(test::PumpUntil([&] { return PortalSaw("/games/vorn/dlq4711"); }, 10000))
         << "the control really asked the portal for the page";
     EXPECT_TRUE(log.Exactly({L"before " + url})) << "with the frame's object and the cancel flag";
@@ -176,8 +175,8 @@ TEST_F(BrowserWindow, TheControlIsFourPixelsTallerUnlessFittedOrShowingFlash)
                                       nullptr, nullptr);
         HWND level2 = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 800, 600, level1, nullptr,
                                       nullptr, nullptr);
-        flash = CreateWindowExW(0, L"MacromediaFlashPlayerActiveX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 800, 600,
-                                level2, nullptr, nullptr, nullptr);
+        flash = CreateWindowExW(0, L"MacromediaFlashPlayerActiveX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 800, 600, level2,
+                                nullptr, nullptr, nullptr);
         html.m_fitExactly = false;
         html.OnSize(0, 0, 0);
     }));

@@ -92,13 +92,13 @@ TEST(BrowserEvents, EachEventReachesItsCallbackWithTheArgumentsTheControlPasses)
     EXPECT_EQ(Fire(site, DISPID_QUIT, none), S_OK);
 
     EXPECT_TRUE(log.entries.Exactly({
-                               L"before http://127.0.0.1/games/vorn/xf.html frame",
-                               L"navigated http://127.0.0.1/games/vorn/play?type=pc",
-                               L"document http://127.0.0.1/games/vorn/play?client=1 frame",
-                               L"title Morvane - 1区",
-                               L"newwindow 6 http://127.0.0.1/games/vorn/play http://127.0.0.1/kf/ none",
-                               L"quit",
-                           }));
+        L"before http://127.0.0.1/games/vorn/xf.html frame",
+        L"navigated http://127.0.0.1/games/vorn/play?type=pc",
+        L"document http://127.0.0.1/games/vorn/play?client=1 frame",
+        L"title Morvane - 1区",
+        L"newwindow 6 http://127.0.0.1/games/vorn/play http://127.0.0.1/kf/ none",
+        L"quit",
+    }));
     EXPECT_EQ(frame.refs, 0) << "the site takes no references on the event's objects";
 }
 
@@ -138,11 +138,11 @@ TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
         EXPECT_EQ(test::FireNavigateComplete(site, frame, L"http://h/b", row.forms), S_OK);
         EXPECT_EQ(test::FireDocumentComplete(site, frame, L"http://h/c", row.forms), S_OK);
         EXPECT_EQ(test::FireTitleChange(site, L"标题", row.forms), S_OK);
-        EXPECT_EQ(test::FireNavigateError(site, frame, L"http://h/d", static_cast<LONG>(0x800C0010), &errorCancel,
-                                          row.forms),
-                  S_OK);
-        EXPECT_TRUE(log.entries.Exactly({L"before http://h/a frame", L"navigated http://h/b",
-                                                          L"document http://h/c frame", L"title 标题"}));
+        EXPECT_EQ(
+            test::FireNavigateError(site, frame, L"http://h/d", static_cast<LONG>(0x800C0010), &errorCancel, row.forms),
+            S_OK);
+        EXPECT_TRUE(log.entries.Exactly(
+            {L"before http://h/a frame", L"navigated http://h/b", L"document http://h/c frame", L"title 标题"}));
         EXPECT_EQ(cancel, VARIANT_TRUE) << "the callback's answer reaches the control";
         EXPECT_EQ(errorCancel, VARIANT_FALSE);
     }
@@ -153,8 +153,13 @@ TEST(BrowserEvents, PageEventsReadTheirArgumentsInEveryForm)
     EventArguments wrong; // every argument of another type
     wrong.String(L"x").Int(1).String(L"x").Int(1).String(L"x").Int(1).Bool(true);
     EventArguments nulls; // every reference null
-    nulls.Of(VT_DISPATCH | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_I4 | VT_BYREF).Of(VT_BSTR | VT_BYREF)
-        .Of(VT_VARIANT | VT_BYREF).Of(VT_VARIANT | VT_BYREF).Of(VT_BOOL | VT_BYREF);
+    nulls.Of(VT_DISPATCH | VT_BYREF)
+        .Of(VT_VARIANT | VT_BYREF)
+        .Of(VT_I4 | VT_BYREF)
+        .Of(VT_BSTR | VT_BYREF)
+        .Of(VT_VARIANT | VT_BYREF)
+        .Of(VT_VARIANT | VT_BYREF)
+        .Of(VT_BOOL | VT_BYREF);
     for (EventArguments* args : {&wrong, &nulls}) {
         log.entries.Clear();
         EXPECT_EQ(Fire(site, DISPID_BEFORENAVIGATE2, *args), S_OK);
@@ -226,12 +231,18 @@ TEST(BrowserEvents, NewWindowReadsItsArgumentsInEveryForm)
         const wchar_t* entry; // null: not passed on
     } odd[] = {
         {[](EventArguments& args, VARIANT_BOOL* cancel) {
-             args.ObjectRef(nullptr).Flag(cancel, Pass::Ref).Integer(-1, VT_I4, Pass::Ref).String(L"c", Pass::Ref)
+             args.ObjectRef(nullptr)
+                 .Flag(cancel, Pass::Ref)
+                 .Integer(-1, VT_I4, Pass::Ref)
+                 .String(L"c", Pass::Ref)
                  .String(L"u", Pass::RefInVariant);
          },
          L"newwindow 4294967295 c u (no slot)"},
         {[](EventArguments& args, VARIANT_BOOL* cancel) {
-             args.Of(VT_VARIANT | VT_BYREF).Flag(cancel, Pass::InVariant).Of(VT_I4 | VT_BYREF).Of(VT_BSTR | VT_BYREF)
+             args.Of(VT_VARIANT | VT_BYREF)
+                 .Flag(cancel, Pass::InVariant)
+                 .Of(VT_I4 | VT_BYREF)
+                 .Of(VT_BSTR | VT_BYREF)
                  .Of(VT_VARIANT | VT_BYREF);
          },
          L"newwindow 0   (no slot)"},
@@ -262,7 +273,8 @@ TEST(BrowserEvents, NewWindowReadsItsArgumentsInEveryForm)
             row.build(args, &cancel);
             EXPECT_EQ(Fire(site, DISPID_NEWWINDOW3, args), S_OK);
         }
-        EXPECT_TRUE(log.entries.Exactly(row.entry ? std::vector<std::wstring>{row.entry} : std::vector<std::wstring>{}));
+        EXPECT_TRUE(
+            log.entries.Exactly(row.entry ? std::vector<std::wstring>{row.entry} : std::vector<std::wstring>{}));
         EXPECT_EQ(cancel, row.entry ? VARIANT_TRUE : VARIANT_FALSE);
     }
 }
@@ -275,8 +287,13 @@ TEST(BrowserEvents, EventsTheSiteDoesNotForwardAreAnsweredAsTheControlExpects)
     {
         // A handled event with a foreign interface id is refused before anything runs.
         EventArguments args;
-        args.Object(nullptr).StringInVariant(L"http://x/").EmptyVariantRef().EmptyVariantRef().EmptyVariantRef()
-            .EmptyVariantRef().BoolRef(&cancel);
+        args.Object(nullptr)
+            .StringInVariant(L"http://x/")
+            .EmptyVariantRef()
+            .EmptyVariantRef()
+            .EmptyVariantRef()
+            .EmptyVariantRef()
+            .BoolRef(&cancel);
         EXPECT_EQ(Fire(site, DISPID_BEFORENAVIGATE2, args, IID_IDispatch), E_INVALIDARG);
     }
     {
@@ -298,7 +315,11 @@ TEST(BrowserEvents, EventsTheSiteDoesNotForwardAreAnsweredAsTheControlExpects)
     }
     {
         EventArguments args; // BeforeNavigate2 one argument short
-        args.StringInVariant(L"http://x/").EmptyVariantRef().EmptyVariantRef().EmptyVariantRef().EmptyVariantRef()
+        args.StringInVariant(L"http://x/")
+            .EmptyVariantRef()
+            .EmptyVariantRef()
+            .EmptyVariantRef()
+            .EmptyVariantRef()
             .BoolRef(&cancel);
         EXPECT_EQ(Fire(site, DISPID_BEFORENAVIGATE2, args), S_OK);
         EventArguments one; // NavigateComplete2 and DocumentComplete with one argument

@@ -164,8 +164,7 @@ public:
     DISPPARAMS* Params()
     {
         m_reversed.assign(m_args.rbegin(), m_args.rend());
-        m_params = {m_reversed.empty() ? nullptr : m_reversed.data(), nullptr, static_cast<UINT>(m_reversed.size()),
-                    0};
+        m_params = {m_reversed.empty() ? nullptr : m_reversed.data(), nullptr, static_cast<UINT>(m_reversed.size()), 0};
         return &m_params;
     }
 
@@ -230,8 +229,8 @@ private:
         return *this;
     }
 
-    std::vector<VARIANT> m_args; // caller's order; owns nothing
-    std::deque<VARIANT> m_owned; // what the arguments hold or point at
+    std::vector<VARIANT> m_args;                                 // caller's order; owns nothing
+    std::deque<VARIANT> m_owned;                                 // what the arguments hold or point at
     std::vector<std::pair<VARIANT*, VARIANT_BOOL*>> m_boolsLent; // copied back when the call is over
     std::vector<VARIANT> m_reversed;
     DISPPARAMS m_params = {};

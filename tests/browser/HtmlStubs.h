@@ -12,116 +12,125 @@ namespace test {
 class StubHTMLDocument2 : public IHTMLDocument2 {
 public:
     // IHTMLDocument
-    STDMETHODIMP get_Script(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Script(IDispatch** p) override { return E_NOTIMPL; }
     // IHTMLDocument2
-    STDMETHODIMP get_all(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_body(IHTMLElement **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_activeElement(IHTMLElement **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_images(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_applets(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_links(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_forms(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_anchors(IHTMLElementCollection **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_all(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_body(IHTMLElement** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_activeElement(IHTMLElement** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_images(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_applets(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_links(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_forms(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_anchors(IHTMLElementCollection** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_title(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_title(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scripts(IHTMLElementCollection **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_title(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scripts(IHTMLElementCollection** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_designMode(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_designMode(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_selection(IHTMLSelectionObject **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_readyState(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_frames(IHTMLFramesCollection2 **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_embeds(IHTMLElementCollection **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_plugins(IHTMLElementCollection **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_designMode(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_selection(IHTMLSelectionObject** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_readyState(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_frames(IHTMLFramesCollection2** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_embeds(IHTMLElementCollection** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_plugins(IHTMLElementCollection** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_alinkColor(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_alinkColor(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_alinkColor(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_bgColor(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_bgColor(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_bgColor(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_fgColor(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fgColor(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_fgColor(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_linkColor(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_linkColor(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_linkColor(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_vlinkColor(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_vlinkColor(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_referrer(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_location(IHTMLLocation **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_lastModified(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_vlinkColor(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_referrer(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_location(IHTMLLocation** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_lastModified(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_URL(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_URL(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_URL(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_domain(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_domain(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_domain(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_cookie(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_cookie(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_cookie(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_expando(VARIANT_BOOL v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_expando(VARIANT_BOOL *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_expando(VARIANT_BOOL* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_charset(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_charset(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_charset(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_defaultCharset(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_defaultCharset(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_mimeType(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileSize(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileCreatedDate(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileModifiedDate(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_fileUpdatedDate(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_security(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_protocol(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_nameProp(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP write(SAFEARRAY *psarray) override { return E_NOTIMPL; }
-    STDMETHODIMP writeln(SAFEARRAY *psarray) override { return E_NOTIMPL; }
-    STDMETHODIMP open(BSTR url, VARIANT name, VARIANT features, VARIANT replace, IDispatch **pomWindowResult) override { return E_NOTIMPL; }
+    STDMETHODIMP get_defaultCharset(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_mimeType(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_fileSize(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_fileCreatedDate(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_fileModifiedDate(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_fileUpdatedDate(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_security(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_protocol(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_nameProp(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP write(SAFEARRAY* psarray) override { return E_NOTIMPL; }
+    STDMETHODIMP writeln(SAFEARRAY* psarray) override { return E_NOTIMPL; }
+    STDMETHODIMP open(BSTR url, VARIANT name, VARIANT features, VARIANT replace, IDispatch** pomWindowResult) override
+    {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP close() override { return E_NOTIMPL; }
     STDMETHODIMP clear() override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandSupported(BSTR cmdID, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandEnabled(BSTR cmdID, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandState(BSTR cmdID, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandIndeterm(BSTR cmdID, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandText(BSTR cmdID, BSTR *pcmdText) override { return E_NOTIMPL; }
-    STDMETHODIMP queryCommandValue(BSTR cmdID, VARIANT *pcmdValue) override { return E_NOTIMPL; }
-    STDMETHODIMP execCommand(BSTR cmdID, VARIANT_BOOL showUI, VARIANT value, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP execCommandShowHelp(BSTR cmdID, VARIANT_BOOL *pfRet) override { return E_NOTIMPL; }
-    STDMETHODIMP createElement(BSTR eTag, IHTMLElement **newElem) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandSupported(BSTR cmdID, VARIANT_BOOL* pfRet) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandEnabled(BSTR cmdID, VARIANT_BOOL* pfRet) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandState(BSTR cmdID, VARIANT_BOOL* pfRet) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandIndeterm(BSTR cmdID, VARIANT_BOOL* pfRet) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandText(BSTR cmdID, BSTR* pcmdText) override { return E_NOTIMPL; }
+    STDMETHODIMP queryCommandValue(BSTR cmdID, VARIANT* pcmdValue) override { return E_NOTIMPL; }
+    STDMETHODIMP execCommand(BSTR cmdID, VARIANT_BOOL showUI, VARIANT value, VARIANT_BOOL* pfRet) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP execCommandShowHelp(BSTR cmdID, VARIANT_BOOL* pfRet) override { return E_NOTIMPL; }
+    STDMETHODIMP createElement(BSTR eTag, IHTMLElement** newElem) override { return E_NOTIMPL; }
     STDMETHODIMP put_onhelp(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onhelp(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onhelp(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onclick(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onclick(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onclick(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondblclick(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondblclick(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondblclick(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeyup(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeyup(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeyup(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeydown(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeydown(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeydown(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeypress(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeypress(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeypress(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseup(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseup(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseup(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmousedown(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousedown(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmousedown(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmousemove(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousemove(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmousemove(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseout(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseout(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseout(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseover(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseover(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseover(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onreadystatechange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onreadystatechange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onreadystatechange(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onafterupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onafterupdate(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onafterupdate(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowexit(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowexit(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowexit(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowenter(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowenter(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowenter(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragstart(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragstart(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragstart(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onselectstart(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onselectstart(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP elementFromPoint(LONG x, LONG y, IHTMLElement **elementHit) override { return E_NOTIMPL; }
-    STDMETHODIMP get_parentWindow(IHTMLWindow2 **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_styleSheets(IHTMLStyleSheetsCollection **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onselectstart(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP elementFromPoint(LONG x, LONG y, IHTMLElement** elementHit) override { return E_NOTIMPL; }
+    STDMETHODIMP get_parentWindow(IHTMLWindow2** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_styleSheets(IHTMLStyleSheetsCollection** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforeupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforeupdate(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforeupdate(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onerrorupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onerrorupdate(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP toString(BSTR *String) override { return E_NOTIMPL; }
-    STDMETHODIMP createStyleSheet(BSTR bstrHref, LONG lIndex, IHTMLStyleSheet **ppnewStyleSheet) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onerrorupdate(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP toString(BSTR* String) override { return E_NOTIMPL; }
+    STDMETHODIMP createStyleSheet(BSTR bstrHref, LONG lIndex, IHTMLStyleSheet** ppnewStyleSheet) override
+    {
+        return E_NOTIMPL;
+    }
 };
 
 class StubHTMLDocument3 : public IHTMLDocument3 {
@@ -129,251 +138,260 @@ public:
     // IHTMLDocument3
     STDMETHODIMP releaseCapture() override { return E_NOTIMPL; }
     STDMETHODIMP recalc(VARIANT_BOOL fForce) override { return E_NOTIMPL; }
-    STDMETHODIMP createTextNode(BSTR text, IHTMLDOMNode **newTextNode) override { return E_NOTIMPL; }
-    STDMETHODIMP get_documentElement(IHTMLElement **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_uniqueID(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP attachEvent(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
-    STDMETHODIMP detachEvent(BSTR event, IDispatch *pDisp) override { return E_NOTIMPL; }
+    STDMETHODIMP createTextNode(BSTR text, IHTMLDOMNode** newTextNode) override { return E_NOTIMPL; }
+    STDMETHODIMP get_documentElement(IHTMLElement** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_uniqueID(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP attachEvent(BSTR event, IDispatch* pDisp, VARIANT_BOOL* pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP detachEvent(BSTR event, IDispatch* pDisp) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowsdelete(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowsdelete(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsdelete(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowsinserted(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowsinserted(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsinserted(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncellchange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncellchange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncellchange(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondatasetchanged(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondatasetchanged(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondatasetchanged(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondataavailable(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondataavailable(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondataavailable(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondatasetcomplete(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondatasetcomplete(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondatasetcomplete(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onpropertychange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onpropertychange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onpropertychange(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_dir(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_dir(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_dir(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncontextmenu(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncontextmenu(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncontextmenu(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onstop(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onstop(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP createDocumentFragment(IHTMLDocument2 **pNewDoc) override { return E_NOTIMPL; }
-    STDMETHODIMP get_parentDocument(IHTMLDocument2 **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onstop(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP createDocumentFragment(IHTMLDocument2** pNewDoc) override { return E_NOTIMPL; }
+    STDMETHODIMP get_parentDocument(IHTMLDocument2** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_enableDownload(VARIANT_BOOL v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_enableDownload(VARIANT_BOOL *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_enableDownload(VARIANT_BOOL* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_baseUrl(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_baseUrl(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_childNodes(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_baseUrl(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_childNodes(IDispatch** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_inheritStyleSheets(VARIANT_BOOL v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_inheritStyleSheets(VARIANT_BOOL *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_inheritStyleSheets(VARIANT_BOOL* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforeeditfocus(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforeeditfocus(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP getElementsByName(BSTR v, IHTMLElementCollection **pelColl) override { return E_NOTIMPL; }
-    STDMETHODIMP getElementById(BSTR v, IHTMLElement **pel) override { return E_NOTIMPL; }
-    STDMETHODIMP getElementsByTagName(BSTR v, IHTMLElementCollection **pelColl) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforeeditfocus(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP getElementsByName(BSTR v, IHTMLElementCollection** pelColl) override { return E_NOTIMPL; }
+    STDMETHODIMP getElementById(BSTR v, IHTMLElement** pel) override { return E_NOTIMPL; }
+    STDMETHODIMP getElementsByTagName(BSTR v, IHTMLElementCollection** pelColl) override { return E_NOTIMPL; }
 };
 
 class StubHTMLElement : public IHTMLElement {
 public:
     // IHTMLElement
     STDMETHODIMP setAttribute(BSTR strAttributeName, VARIANT AttributeValue, LONG lFlags) override { return E_NOTIMPL; }
-    STDMETHODIMP getAttribute(BSTR strAttributeName, LONG lFlags, VARIANT *AttributeValue) override { return E_NOTIMPL; }
-    STDMETHODIMP removeAttribute(BSTR strAttributeName, LONG lFlags, VARIANT_BOOL *pfSuccess) override { return E_NOTIMPL; }
+    STDMETHODIMP getAttribute(BSTR strAttributeName, LONG lFlags, VARIANT* AttributeValue) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP removeAttribute(BSTR strAttributeName, LONG lFlags, VARIANT_BOOL* pfSuccess) override
+    {
+        return E_NOTIMPL;
+    }
     STDMETHODIMP put_className(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_className(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_className(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_id(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_id(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_tagName(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_parentElement(IHTMLElement **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_style(IHTMLStyle **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_id(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_tagName(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_parentElement(IHTMLElement** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_style(IHTMLStyle** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onhelp(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onhelp(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onhelp(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onclick(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onclick(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onclick(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondblclick(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondblclick(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondblclick(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeydown(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeydown(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeydown(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeyup(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeyup(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeyup(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onkeypress(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onkeypress(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onkeypress(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseout(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseout(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseout(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseover(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseover(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseover(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmousemove(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousemove(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmousemove(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmousedown(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmousedown(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmousedown(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onmouseup(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onmouseup(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_document(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onmouseup(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_document(IDispatch** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_title(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_title(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_title(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_language(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_language(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_language(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onselectstart(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onselectstart(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onselectstart(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP scrollIntoView(VARIANT varargStart) override { return E_NOTIMPL; }
-    STDMETHODIMP contains(IHTMLElement *pChild, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
-    STDMETHODIMP get_sourceIndex(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_recordNumber(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP contains(IHTMLElement* pChild, VARIANT_BOOL* pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP get_sourceIndex(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_recordNumber(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_lang(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_lang(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_offsetLeft(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_offsetTop(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_offsetWidth(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_offsetHeight(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_offsetParent(IHTMLElement **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_lang(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_offsetLeft(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_offsetTop(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_offsetWidth(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_offsetHeight(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_offsetParent(IHTMLElement** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_innerHTML(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_innerHTML(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_innerHTML(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_innerText(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_innerText(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_innerText(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_outerHTML(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_outerHTML(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_outerHTML(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_outerText(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_outerText(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_outerText(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP insertAdjacentHTML(BSTR where, BSTR html) override { return E_NOTIMPL; }
     STDMETHODIMP insertAdjacentText(BSTR where, BSTR text) override { return E_NOTIMPL; }
-    STDMETHODIMP get_parentTextEdit(IHTMLElement **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_isTextEdit(VARIANT_BOOL *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_parentTextEdit(IHTMLElement** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_isTextEdit(VARIANT_BOOL* p) override { return E_NOTIMPL; }
     STDMETHODIMP click() override { return E_NOTIMPL; }
-    STDMETHODIMP get_filters(IHTMLFiltersCollection **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_filters(IHTMLFiltersCollection** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragstart(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragstart(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP toString(BSTR *String) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragstart(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP toString(BSTR* String) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforeupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforeupdate(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforeupdate(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onafterupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onafterupdate(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onafterupdate(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onerrorupdate(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onerrorupdate(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onerrorupdate(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowexit(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowexit(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowexit(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowenter(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowenter(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowenter(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondatasetchanged(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondatasetchanged(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondatasetchanged(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondataavailable(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondataavailable(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondataavailable(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondatasetcomplete(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondatasetcomplete(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondatasetcomplete(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onfilterchange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onfilterchange(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_children(IDispatch **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_all(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onfilterchange(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_children(IDispatch** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_all(IDispatch** p) override { return E_NOTIMPL; }
 };
 
 class StubHTMLElement2 : public IHTMLElement2 {
 public:
     // IHTMLElement2
-    STDMETHODIMP get_scopeName(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scopeName(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP setCapture(VARIANT_BOOL containerCapture) override { return E_NOTIMPL; }
     STDMETHODIMP releaseCapture() override { return E_NOTIMPL; }
     STDMETHODIMP put_onlosecapture(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onlosecapture(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP componentFromPoint(LONG x, LONG y, BSTR *component) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onlosecapture(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP componentFromPoint(LONG x, LONG y, BSTR* component) override { return E_NOTIMPL; }
     STDMETHODIMP doScroll(VARIANT component) override { return E_NOTIMPL; }
     STDMETHODIMP put_onscroll(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onscroll(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onscroll(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondrag(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondrag(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondrag(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragend(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragend(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragend(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragenter(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragenter(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragenter(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragover(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragover(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragover(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondragleave(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondragleave(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondragleave(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_ondrop(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_ondrop(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ondrop(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforecut(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforecut(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforecut(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncut(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncut(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncut(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforecopy(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforecopy(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforecopy(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncopy(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncopy(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncopy(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforepaste(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforepaste(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforepaste(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onpaste(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onpaste(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_currentStyle(IHTMLCurrentStyle **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onpaste(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_currentStyle(IHTMLCurrentStyle** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onpropertychange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onpropertychange(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP getClientRects(IHTMLRectCollection **pRectCol) override { return E_NOTIMPL; }
-    STDMETHODIMP getBoundingClientRect(IHTMLRect **pRect) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onpropertychange(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP getClientRects(IHTMLRectCollection** pRectCol) override { return E_NOTIMPL; }
+    STDMETHODIMP getBoundingClientRect(IHTMLRect** pRect) override { return E_NOTIMPL; }
     STDMETHODIMP setExpression(BSTR propname, BSTR expression, BSTR language) override { return E_NOTIMPL; }
-    STDMETHODIMP getExpression(BSTR propname, VARIANT *expression) override { return E_NOTIMPL; }
-    STDMETHODIMP removeExpression(BSTR propname, VARIANT_BOOL *pfSuccess) override { return E_NOTIMPL; }
+    STDMETHODIMP getExpression(BSTR propname, VARIANT* expression) override { return E_NOTIMPL; }
+    STDMETHODIMP removeExpression(BSTR propname, VARIANT_BOOL* pfSuccess) override { return E_NOTIMPL; }
     STDMETHODIMP put_tabIndex(short v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_tabIndex(short *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_tabIndex(short* p) override { return E_NOTIMPL; }
     STDMETHODIMP focus() override { return E_NOTIMPL; }
     STDMETHODIMP put_accessKey(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_accessKey(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_accessKey(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onblur(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onblur(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onblur(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onfocus(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onfocus(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onfocus(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onresize(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onresize(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onresize(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP blur() override { return E_NOTIMPL; }
-    STDMETHODIMP addFilter(IUnknown *pUnk) override { return E_NOTIMPL; }
-    STDMETHODIMP removeFilter(IUnknown *pUnk) override { return E_NOTIMPL; }
-    STDMETHODIMP get_clientHeight(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_clientWidth(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_clientTop(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_clientLeft(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP attachEvent(BSTR event, IDispatch *pDisp, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
-    STDMETHODIMP detachEvent(BSTR event, IDispatch *pDisp) override { return E_NOTIMPL; }
-    STDMETHODIMP get_readyState(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP addFilter(IUnknown* pUnk) override { return E_NOTIMPL; }
+    STDMETHODIMP removeFilter(IUnknown* pUnk) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientHeight(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientWidth(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientTop(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_clientLeft(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP attachEvent(BSTR event, IDispatch* pDisp, VARIANT_BOOL* pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP detachEvent(BSTR event, IDispatch* pDisp) override { return E_NOTIMPL; }
+    STDMETHODIMP get_readyState(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onreadystatechange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onreadystatechange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onreadystatechange(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowsdelete(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowsdelete(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsdelete(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onrowsinserted(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onrowsinserted(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onrowsinserted(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncellchange(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncellchange(VARIANT *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncellchange(VARIANT* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_dir(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_dir(BSTR *p) override { return E_NOTIMPL; }
-    STDMETHODIMP createControlRange(IDispatch **range) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scrollHeight(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scrollWidth(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_dir(BSTR* p) override { return E_NOTIMPL; }
+    STDMETHODIMP createControlRange(IDispatch** range) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollHeight(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollWidth(LONG* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_scrollTop(LONG v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scrollTop(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollTop(LONG* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_scrollLeft(LONG v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_scrollLeft(LONG *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_scrollLeft(LONG* p) override { return E_NOTIMPL; }
     STDMETHODIMP clearAttributes() override { return E_NOTIMPL; }
-    STDMETHODIMP mergeAttributes(IHTMLElement *mergeThis) override { return E_NOTIMPL; }
+    STDMETHODIMP mergeAttributes(IHTMLElement* mergeThis) override { return E_NOTIMPL; }
     STDMETHODIMP put_oncontextmenu(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_oncontextmenu(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP insertAdjacentElement(BSTR where, IHTMLElement *insertedElement, IHTMLElement **inserted) override { return E_NOTIMPL; }
-    STDMETHODIMP applyElement(IHTMLElement *apply, BSTR where, IHTMLElement **applied) override { return E_NOTIMPL; }
-    STDMETHODIMP getAdjacentText(BSTR where, BSTR *text) override { return E_NOTIMPL; }
-    STDMETHODIMP replaceAdjacentText(BSTR where, BSTR newText, BSTR *oldText) override { return E_NOTIMPL; }
-    STDMETHODIMP get_canHaveChildren(VARIANT_BOOL *p) override { return E_NOTIMPL; }
-    STDMETHODIMP addBehavior(BSTR bstrUrl, VARIANT *pvarFactory, LONG *pCookie) override { return E_NOTIMPL; }
-    STDMETHODIMP removeBehavior(LONG cookie, VARIANT_BOOL *pfResult) override { return E_NOTIMPL; }
-    STDMETHODIMP get_runtimeStyle(IHTMLStyle **p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_behaviorUrns(IDispatch **p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_oncontextmenu(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP insertAdjacentElement(BSTR where, IHTMLElement* insertedElement, IHTMLElement** inserted) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP applyElement(IHTMLElement* apply, BSTR where, IHTMLElement** applied) override { return E_NOTIMPL; }
+    STDMETHODIMP getAdjacentText(BSTR where, BSTR* text) override { return E_NOTIMPL; }
+    STDMETHODIMP replaceAdjacentText(BSTR where, BSTR newText, BSTR* oldText) override { return E_NOTIMPL; }
+    STDMETHODIMP get_canHaveChildren(VARIANT_BOOL* p) override { return E_NOTIMPL; }
+    STDMETHODIMP addBehavior(BSTR bstrUrl, VARIANT* pvarFactory, LONG* pCookie) override { return E_NOTIMPL; }
+    STDMETHODIMP removeBehavior(LONG cookie, VARIANT_BOOL* pfResult) override { return E_NOTIMPL; }
+    STDMETHODIMP get_runtimeStyle(IHTMLStyle** p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_behaviorUrns(IDispatch** p) override { return E_NOTIMPL; }
     STDMETHODIMP put_tagUrn(BSTR v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_tagUrn(BSTR *p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_tagUrn(BSTR* p) override { return E_NOTIMPL; }
     STDMETHODIMP put_onbeforeeditfocus(VARIANT v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_onbeforeeditfocus(VARIANT *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get_readyStateValue(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP getElementsByTagName(BSTR v, IHTMLElementCollection **pelColl) override { return E_NOTIMPL; }
+    STDMETHODIMP get_onbeforeeditfocus(VARIANT* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get_readyStateValue(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP getElementsByTagName(BSTR v, IHTMLElementCollection** pelColl) override { return E_NOTIMPL; }
 };
 
 class StubHTMLElementCollection : public IHTMLElementCollection {
 public:
     // IHTMLElementCollection
-    STDMETHODIMP toString(BSTR *String) override { return E_NOTIMPL; }
+    STDMETHODIMP toString(BSTR* String) override { return E_NOTIMPL; }
     STDMETHODIMP put_length(LONG v) override { return E_NOTIMPL; }
-    STDMETHODIMP get_length(LONG *p) override { return E_NOTIMPL; }
-    STDMETHODIMP get__newEnum(IUnknown **p) override { return E_NOTIMPL; }
-    STDMETHODIMP item(VARIANT name, VARIANT index, IDispatch **pdisp) override { return E_NOTIMPL; }
-    STDMETHODIMP tags(VARIANT tagName, IDispatch **pdisp) override { return E_NOTIMPL; }
+    STDMETHODIMP get_length(LONG* p) override { return E_NOTIMPL; }
+    STDMETHODIMP get__newEnum(IUnknown** p) override { return E_NOTIMPL; }
+    STDMETHODIMP item(VARIANT name, VARIANT index, IDispatch** pdisp) override { return E_NOTIMPL; }
+    STDMETHODIMP tags(VARIANT tagName, IDispatch** pdisp) override { return E_NOTIMPL; }
 };
 
 } // namespace test

@@ -140,7 +140,8 @@ TEST(PageZoom, TheBrowserWindowKeepsThePlayersZoomThroughRefusalsResizesAndNavig
     EXPECT_EQ(html.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1200, 772, parent), nullptr);
     HWND window = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return test::CreatedChild(parent, window); }));
-    ASSERT_TRUE(html.RunOnWindowThread([&] { html.m_browser.SetDocumentOverride(static_cast<IHTMLDocument2*>(&document)); }));
+    ASSERT_TRUE(
+        html.RunOnWindowThread([&] { html.m_browser.SetDocumentOverride(static_cast<IHTMLDocument2*>(&document)); }));
     const LONG siteRefs = document.Refs();
     const auto onWindowThread = [&](const std::function<void()>& work) {
         control.calls.clear();

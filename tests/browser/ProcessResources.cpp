@@ -64,16 +64,13 @@ struct WineGdiEntry {
 static_assert(sizeof(WineGdiEntry) == 24, "Wine's GDI handle entry");
 constexpr size_t kWineGdiEntries = 0x10000;
 
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 size_t WineGdiObjects()
 {
     if (!RunsUnderWine())
         return 0;
-    // The thread's TEB holds the PEB, and the PEB the GDI handle table.
+        // The thread's TEB holds the PEB, and the PEB the GDI handle table.
 #ifdef _WIN64
     const BYTE* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
     constexpr size_t kGdiTableOffset = 0xF8;
@@ -150,10 +147,10 @@ ProcessResources ProcessResources::Measure()
 
 std::string ProcessResources::Describe() const
 {
-    return "handles " + std::to_string(handles) + ", GDI " + std::to_string(gdiObjects) + " (Wine's table " + std::to_string(wineGdiObjects) + ")" + ", USER " +
-           std::to_string(userObjects) + ", kernel objects " + std::to_string(kernelObjects) + ", download handles " +
-           std::to_string(downloadHandles) + ", windows " + std::to_string(windows) + ", temporary files " +
-           std::to_string(tempFiles);
+    return "handles " + std::to_string(handles) + ", GDI " + std::to_string(gdiObjects) + " (Wine's table " +
+           std::to_string(wineGdiObjects) + ")" + ", USER " + std::to_string(userObjects) + ", kernel objects " +
+           std::to_string(kernelObjects) + ", download handles " + std::to_string(downloadHandles) + ", windows " +
+           std::to_string(windows) + ", temporary files " + std::to_string(tempFiles);
 }
 
 } // namespace test

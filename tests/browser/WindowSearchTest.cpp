@@ -24,8 +24,7 @@ bool RegisterPlainClass(const wchar_t* name, HINSTANCE module = GetModuleHandleW
 HWND Child(const wchar_t* className, HWND parent, const wchar_t* title = L"",
            HINSTANCE module = GetModuleHandleW(nullptr))
 {
-    return CreateWindowExW(0, className, title, WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, parent, nullptr, module,
-                           nullptr);
+    return CreateWindowExW(0, className, title, WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, parent, nullptr, module, nullptr);
 }
 
 class FlashSearch : public ::testing::Test {

@@ -28,17 +28,17 @@ TEST(BossKey, AnythingElseKeepsAltD)
     struct Case {
         int modifiers, vk;
     } cases[] = {
-        {0, 0},                        // missing keys
-        {0, 'Q'},                      // no modifier: a plain letter would be stolen from every program
-        {MOD_SHIFT, 'A'},              // Shift alone is typing: capital A would be stolen likewise
+        {0, 0},           // missing keys
+        {0, 'Q'},         // no modifier: a plain letter would be stolen from every program
+        {MOD_SHIFT, 'A'}, // Shift alone is typing: capital A would be stolen likewise
         {MOD_SHIFT, '1'},
         {MOD_SHIFT, VK_F5},
-        {MOD_CONTROL, 0},              // no key
-        {MOD_CONTROL, VK_SPACE},       // not a letter, digit or function key
-        {MOD_CONTROL, VK_OEM_1},       // punctuation keys differ between keyboard layouts
+        {MOD_CONTROL, 0},        // no key
+        {MOD_CONTROL, VK_SPACE}, // not a letter, digit or function key
+        {MOD_CONTROL, VK_OEM_1}, // punctuation keys differ between keyboard layouts
         {MOD_CONTROL, VK_F24 + 1},
-        {0x10, 'Q'},                   // an unknown modifier bit
-        {MOD_CONTROL | 0x4000, 'Q'},   // no-repeat is not a user-chosen modifier
+        {0x10, 'Q'},                 // an unknown modifier bit
+        {MOD_CONTROL | 0x4000, 'Q'}, // no-repeat is not a user-chosen modifier
         {-1, 'Q'},
         {MOD_ALT, -68},
     };

@@ -4,15 +4,9 @@
 
 namespace drive {
 
-RECT WholeScreen()
-{
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
+RECT WholeScreen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-std::vector<DWORD> ScreenSquare(int x, int y)
-{
-    return ScreenPixels({x - 8, y - 8, x + 9, y + 9});
-}
+std::vector<DWORD> ScreenSquare(int x, int y) { return ScreenPixels({x - 8, y - 8, x + 9, y + 9}); }
 
 void WaitForStillScreen()
 {

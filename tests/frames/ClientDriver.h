@@ -66,8 +66,8 @@ protected:
         ASSERT_TRUE(test::CopyProgram(L"vorn.exe", folder.Path()));
         const std::string host(portal.begin(), portal.end());
         ASSERT_TRUE(test::WriteFileBytes(folder.File(L"Config.ini"),
-                                         "[Common]\r\nUID=4242\r\n" + extraCommon + "[Portal]\r\nHost=" + host + "\r\nForumHost=" + host +
-                                             "\r\nPayHost=" + host + "\r\n"));
+                                         "[Common]\r\nUID=4242\r\n" + extraCommon + "[Portal]\r\nHost=" + host +
+                                             "\r\nForumHost=" + host + "\r\nPayHost=" + host + "\r\n"));
         ASSERT_TRUE(process.Start(folder.File(L"vorn.exe")));
         frame = process.WaitForWindow(L"zarvoostrel", kTimeoutMs);
         ASSERT_NE(frame, nullptr);

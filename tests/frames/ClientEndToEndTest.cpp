@@ -18,7 +18,6 @@ static bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) 
 
 using namespace drive;
 
-
 TEST_F(Client, ShowsTheLauncherWithTheStartPageInItsPanel)
 {
     RECT work = {};
@@ -54,8 +53,8 @@ TEST_F(Client, DraggingTheLauncherMovesBothWindows)
     const RECT before = WindowRect(launcher);
     const RECT frameBefore = WindowRect(frame);
     // A press on the artwork, outside the buttons and the page area.
-    std::wstring drag = L"mousemove " + std::to_wstring(before.left + 200) + L" " +
-                        std::to_wstring(before.top + 400) + L" mousedown 1";
+    std::wstring drag =
+        L"mousemove " + std::to_wstring(before.left + 200) + L" " + std::to_wstring(before.top + 400) + L" mousedown 1";
     for (int step = 1; step <= 6; ++step)
         drag += L" sleep 0.05 mousemove " + std::to_wstring(before.left + 200 + 10 * step) + L" " +
                 std::to_wstring(before.top + 400 + 5 * step);

@@ -74,8 +74,8 @@ TEST_F(Confirmation, EscapeOrClosingTheWindowAnswersTwoAndActivatesTheOwnerAgain
 {
     // Another program's window, above the owner: the system activates it when the
     // question hides while the owner still takes no input.
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 700, 120, 200, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 700, 120, 200, 200, nullptr, nullptr,
+                                 nullptr, nullptr);
     using A = ConfirmAnswerer;
     for (auto answer : {A::Escape, A::Close, A::SystemClose, A::AltF4}) {
         SetActiveWindow(owner);

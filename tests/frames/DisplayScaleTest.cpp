@@ -73,10 +73,7 @@ protected:
     }
     // Title-bar glyphs: the centre of the one whose right edge is anchor
     // pixels (at 96 DPI) from the frame's right end.
-    POINT GlyphCentre(const RECT& f, int anchor) const
-    {
-        return {f.right - s(anchor) - s(25) / 2, f.top + s(25) / 2};
-    }
+    POINT GlyphCentre(const RECT& f, int anchor) const { return {f.right - s(anchor) - s(25) / 2, f.top + s(25) / 2}; }
     const DpiScale s{GetParam()};
     test::ThreadManager gdiplus;
 };

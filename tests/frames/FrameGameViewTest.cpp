@@ -104,7 +104,7 @@ TEST_F(GameView, TitleBarButtonsKeepTheirDistanceFromTheRightEdge)
     const int r = Right();
     struct Expect {
         int id, right;
-    } expected[] = {{10, r - 1}, {30, r - 25}, {40, r - 25}, {20, r - 48}, {10013, r - 71},
+    } expected[] = {{10, r - 1},      {30, r - 25},     {40, r - 25},     {20, r - 48},    {10013, r - 71},
                     {10019, r - 100}, {10020, r - 145}, {10021, r - 190}, {10022, r - 235}};
     for (const Expect& e : expected) {
         CImageButton* button = h.frame->paint.FindButton(e.id);
@@ -202,7 +202,8 @@ TEST(GameViewConfig, ABossKeyFromConfigIsRegisteredOrGivesWayToAltDOrToNone)
             EXPECT_FALSE(RegisterHotKey(probe, 1, MOD_CONTROL, 'Q')) << "Ctrl+Q is taken by the frame";
         }
         if (i < 2) {
-            EXPECT_EQ(RegisterHotKey(probe, 2, MOD_ALT, 'D') != FALSE, i == 0) << "Alt+D is the frame's only in its stead";
+            EXPECT_EQ(RegisterHotKey(probe, 2, MOD_ALT, 'D') != FALSE, i == 0)
+                << "Alt+D is the frame's only in its stead";
             UnregisterHotKey(probe, 2);
         }
         DestroyWindow(probe);

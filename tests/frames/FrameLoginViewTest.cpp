@@ -10,11 +10,10 @@
 
 #include <algorithm>
 
-using frametest::FrameHarness;
 using frametest::ClassOf;
+using frametest::FrameHarness;
 using frametest::PostClick;
 using frametest::WindowRect;
-
 
 TEST(LoginView, LauncherCentredAndFrameOverItsPanel)
 {
@@ -182,9 +181,8 @@ TEST(LoginView, PortalButtonsOpenTheirPagesInTheDefaultBrowser)
     ASSERT_TRUE(capture.WaitFor(4));
     auto urls = capture.Urls();
     std::sort(urls.begin(), urls.end());
-    const std::vector<std::wstring> expected = {
-        L"http://forum.test:8081/forum-2110-1.html", L"http://pay.test:8082/",
-        L"http://portal.test:8080/games/vorn/", L"http://portal.test:8080/kf/"};
+    const std::vector<std::wstring> expected = {L"http://forum.test:8081/forum-2110-1.html", L"http://pay.test:8082/",
+                                                L"http://portal.test:8080/games/vorn/", L"http://portal.test:8080/kf/"};
     EXPECT_EQ(urls, expected);
     EXPECT_TRUE(IsWindowVisible(h.Launcher())) << "the launcher stays";
 }
@@ -273,8 +271,8 @@ TEST_F(CloseQuestionOpen, ClientClosedByCommandTakesTheQuestionAlong)
 {
     frametest::ConfirmAnswerer answerer(frametest::ConfirmAnswerer::None, [&] {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(h.Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_CLOSE, 0, SMTO_NORMAL,
-                            10000, &ignored);
+        SendMessageTimeoutW(h.Frame(), CFrameGame::WM_FRAMECOMMAND, CFrameGame::FRAME_CMD_CLOSE, 0, SMTO_NORMAL, 10000,
+                            &ignored);
     });
     HWND frame = h.Frame();
     HWND launcher = h.Launcher();

@@ -31,11 +31,13 @@ protected:
 
     void DocumentComplete(const wchar_t* url)
     {
-        ASSERT_TRUE(h.OnUiThread([&] { test::FireDocumentComplete(h.Site(), static_cast<IHTMLDocument2*>(&document), url); }));
+        ASSERT_TRUE(
+            h.OnUiThread([&] { test::FireDocumentComplete(h.Site(), static_cast<IHTMLDocument2*>(&document), url); }));
     }
     void NavigateComplete(const wchar_t* url)
     {
-        ASSERT_TRUE(h.OnUiThread([&] { test::FireNavigateComplete(h.Site(), static_cast<IHTMLDocument2*>(&document), url); }));
+        ASSERT_TRUE(
+            h.OnUiThread([&] { test::FireNavigateComplete(h.Site(), static_cast<IHTMLDocument2*>(&document), url); }));
     }
     // window.external.zarvo_title(text), as a page script calls it.
     void ScriptSetsTitle(const wchar_t* text)
@@ -62,8 +64,7 @@ protected:
     bool GameMode() { return h.frame->m_gameMode; }
     void WaitForEnterTimer()
     {
-        ASSERT_TRUE(test::PumpUntil(
-            [&] { return h.frame->Count(WM_TIMER, CFrameGame::TIMER_ENTER_GAME) > 0; }, 5000));
+        ASSERT_TRUE(test::PumpUntil([&] { return h.frame->Count(WM_TIMER, CFrameGame::TIMER_ENTER_GAME) > 0; }, 5000));
     }
 
     // Watches the navigations the real control reports as it starts them; it
@@ -127,9 +128,9 @@ TEST_F(PageContract, GamePageSwitchesOneAndAHalfSecondsAfterItsNavigation)
     WaitForEnterTimer();
     ASSERT_TRUE(test::PumpUntil([&] { return GameMode(); }, 2000));
     EXPECT_EQ(h.frame->Count(kFrameCommand, kEnterGame), 1);
-    EXPECT_EQ(h.frame->log.Starting(L"arm "), (std::vector<std::wstring>{
-                                                  frametest::ObservedFrame::Armed(CFrameGame::TIMER_ENTER_GAME, 1500),
-                                                  frametest::ObservedFrame::Armed(CFrameGame::TIMER_MAXIMIZE, 500)}))
+    EXPECT_EQ(h.frame->log.Starting(L"arm "),
+              (std::vector<std::wstring>{frametest::ObservedFrame::Armed(CFrameGame::TIMER_ENTER_GAME, 1500),
+                                         frametest::ObservedFrame::Armed(CFrameGame::TIMER_MAXIMIZE, 500)}))
         << "the switch 1.5 s after the navigation, the maximise half a second later";
 }
 
@@ -236,9 +237,8 @@ TEST_F(PageContract, NewWindowsOpenInTheDefaultBrowserInstead)
         test::FireNewWindow(h.Site(), &newWindow, &cancel, 0, L"http://h/play", L"file:///C:/windows/notepad.exe");
     }));
     EXPECT_EQ(cancel, VARIANT_TRUE);
-    ASSERT_TRUE(h.OnUiThread([&] {
-        test::FireNewWindow(h.Site(), &newWindow, &cancel, 0, L"http://h/play", L"https://h/pay");
-    }));
+    ASSERT_TRUE(h.OnUiThread(
+        [&] { test::FireNewWindow(h.Site(), &newWindow, &cancel, 0, L"http://h/play", L"https://h/pay"); }));
     ASSERT_TRUE(capture.WaitFor(2));
     const auto urls = capture.Urls();
     ASSERT_EQ(urls.size(), 2u);

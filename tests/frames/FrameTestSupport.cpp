@@ -40,8 +40,8 @@ LRESULT UiProbe::HandleMessage(UINT msg, WPARAM, LPARAM lParam)
 bool UiProbe::Run(const std::function<void()>& work)
 {
     DWORD_PTR ignored = 0;
-    return m_hWnd && SendMessageTimeoutW(m_hWnd, WM_RUN, 0, reinterpret_cast<LPARAM>(&work), SMTO_NORMAL, 10000,
-                                         &ignored) != 0;
+    return m_hWnd &&
+           SendMessageTimeoutW(m_hWnd, WM_RUN, 0, reinterpret_cast<LPARAM>(&work), SMTO_NORMAL, 10000, &ignored) != 0;
 }
 
 LRESULT ObservedFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -89,8 +89,7 @@ bool FrameHarness::Start()
     m_uiThread = CreateThread(nullptr, 0, UiThreadMain, &uiManager, 0, nullptr);
     if (!m_uiThread || !uiManager.WaitUntilReady(CHtmlAppManager::kReadyTimeoutMs, m_uiThread))
         return false;
-    m_probeParent =
-        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    m_probeParent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     HtmlRequest create;
     create.code = REQUEST_CREATE;
     create.hwnd = m_probeParent;
@@ -216,9 +215,8 @@ DWORD WINAPI ConfirmAnswerer::Main(LPVOID param)
         return 0;
     }
     // The middle of the button, where the question draws it at its scale.
-    const RECT button = CloseMsgWnd::ButtonRect(self->m_answer == Confirm ? CloseMsgWnd::kConfirmId
-                                                                          : CloseMsgWnd::kCancelId,
-                                                DpiScale(dpi::OfWindow(found)));
+    const RECT button = CloseMsgWnd::ButtonRect(
+        self->m_answer == Confirm ? CloseMsgWnd::kConfirmId : CloseMsgWnd::kCancelId, DpiScale(dpi::OfWindow(found)));
     const int x = (button.left + button.right) / 2;
     const int y = (button.top + button.bottom) / 2;
     SetCursorPos(self->rect.left + x, self->rect.top + y);

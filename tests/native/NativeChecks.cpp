@@ -23,14 +23,14 @@ namespace {
 int g_passed = 0;
 int g_failed = 0;
 
-#define CHECK(condition)                                                                   \
-    do {                                                                                   \
-        if (condition) {                                                                   \
-            ++g_passed;                                                                    \
-        } else {                                                                           \
-            ++g_failed;                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-        }                                                                                  \
+#define CHECK(condition)                                                                                               \
+    do {                                                                                                               \
+        if (condition) {                                                                                               \
+            ++g_passed;                                                                                                \
+        } else {                                                                                                       \
+            ++g_failed;                                                                                                \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+        }                                                                                                              \
     } while (0)
 
 // The in-memory private-profile store behind the shim.
@@ -166,8 +166,8 @@ void CheckBossKey()
     for (int m : values) {
         for (int vk : values) {
             const BossKey key = BossKey::FromConfig(m, vk);
-            const bool sound = m > 0 && (m & ~0xF) == 0 && (m & 0xB) != 0 && ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') ||
-                                                           (vk >= VK_F1 && vk <= VK_F24));
+            const bool sound = m > 0 && (m & ~0xF) == 0 && (m & 0xB) != 0 &&
+                               ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9') || (vk >= VK_F1 && vk <= VK_F24));
             CHECK(sound ? (key.modifiers == static_cast<UINT>(m) && key.virtualKey == static_cast<UINT>(vk))
                         : (key.modifiers == MOD_ALT && key.virtualKey == 'D'));
             CHECK(key.MenuText().rfind(L"老板键(", 0) == 0 && key.MenuText().back() == L')');
@@ -190,7 +190,8 @@ void CheckTextCut()
         CHECK(buffer.compare(capacity, 8, std::wstring(8, L'#')) == 0);
         CHECK(text.compare(0, copied, buffer, 0, copied) == 0);
         if (copied < text.size())
-            CHECK(copied == 0 || !IsLeadSurrogate(buffer[copied - 1]) || !(text[copied] >= 0xDC00 && text[copied] <= 0xDFFF));
+            CHECK(copied == 0 || !IsLeadSurrogate(buffer[copied - 1]) ||
+                  !(text[copied] >= 0xDC00 && text[copied] <= 0xDFFF));
         // Only a character that does not fit is left out: at most one more place stays empty.
         CHECK(copied + 2 >= std::min(capacity, text.size() + 1));
     }
@@ -211,8 +212,9 @@ void CheckWorkArea()
     // it (negative coordinates) and one above.
     const RECT works[] = {{0, 0, 1920, 1040}, {1920, 0, 2944, 600}, {-2560, -200, 0, 1240}, {0, -1080, 1920, 0}};
     const SIZE minimum = {1020, 704};
-    const LONG edges[] = {INT_MIN, INT_MIN + 1, -1000000, -32769, -32768, -32767, -4000, -25, -1, 0, 1, 3, 600,
-                          1919, 1920, 5000, 32767, 32768, 1000000, INT_MAX - 25, INT_MAX};
+    const LONG edges[] = {INT_MIN, INT_MIN + 1, -1000000, -32769, -32768,  -32767,       -4000,
+                          -25,     -1,          0,        1,      3,       600,          1919,
+                          1920,    5000,        32767,    32768,  1000000, INT_MAX - 25, INT_MAX};
     for (const RECT& work : works) {
         const SIZE least = MinimumWithin(minimum, work);
         CHECK(least.cx == std::min<LONG>(1020, work.right - work.left) &&
@@ -249,9 +251,11 @@ void CheckWorkArea()
     // The maximised area as the system reads it: relative to the window's own monitor.
     MINMAXINFO info = {};
     SetMaximizedArea(info, {1920, 0, 2944, 600}, {1920, 0, 2944, 600});
-    CHECK(info.ptMaxPosition.x == 0 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 1024 && info.ptMaxSize.y == 600);
+    CHECK(info.ptMaxPosition.x == 0 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 1024 &&
+          info.ptMaxSize.y == 600);
     SetMaximizedArea(info, {-2560, -200, 0, 1240}, {-2500, -200, 0, 1200});
-    CHECK(info.ptMaxPosition.x == 60 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 2500 && info.ptMaxSize.y == 1400);
+    CHECK(info.ptMaxPosition.x == 60 && info.ptMaxPosition.y == 0 && info.ptMaxSize.x == 2500 &&
+          info.ptMaxSize.y == 1400);
     SetMaximizedArea(info, {0, 0, 1920, 1080}, {0, 40, 1920, 1080});
     CHECK(info.ptMaxPosition.x == 0 && info.ptMaxPosition.y == 40 && info.ptMaxSize.y == 1040);
 }

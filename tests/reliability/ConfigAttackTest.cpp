@@ -52,17 +52,32 @@ std::vector<ConfigCase> GeneratedCases()
         const char* text;
         std::optional<int> value;
     } numbers[] = {
-        {"0", 0}, {"7", 7}, {"-5", -5}, {"+12", 12}, {"  42", 42}, {"12abc", 12}, {"abc", 0}, {"", 0},
-        {"-", 0}, {"+", 0}, {"0x10", 0}, {"1e9", 1}, {"2147483646", 2147483646}, {"2147483647", INT_MAX},
-        {"2147483648", INT_MAX}, {"-2147483648", INT_MIN}, {"-2147483649", INT_MIN},
-        {"99999999999999999999999999999999", INT_MAX}, {"-99999999999999999999999999", INT_MIN},
+        {"0", 0},
+        {"7", 7},
+        {"-5", -5},
+        {"+12", 12},
+        {"  42", 42},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"+", 0},
+        {"0x10", 0},
+        {"1e9", 1},
+        {"2147483646", 2147483646},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", INT_MIN},
+        {"99999999999999999999999999999999", INT_MAX},
+        {"-99999999999999999999999999", INT_MIN},
         {"00000000000000000000000000000000000000008", 8},
     };
     for (const Number& n : numbers) {
         cases.push_back({std::string("RunCount=") + n.text,
                          "[Common]\r\nRunCount=" + std::string(n.text) + "\r\n" + portal, n.value, 0});
-        cases.push_back({std::string("UID=") + n.text, "[Common]\r\nUID=" + std::string(n.text) + "\r\n" + portal,
-                         0, n.value});
+        cases.push_back(
+            {std::string("UID=") + n.text, "[Common]\r\nUID=" + std::string(n.text) + "\r\n" + portal, 0, n.value});
     }
     // Random decimal strings of 1 to 80 digits, either sign.
     for (int i = 0; i < 40; ++i) {
@@ -85,21 +100,22 @@ std::vector<ConfigCase> GeneratedCases()
     const std::string huge(100000, 'x');
     cases.push_back({"long line before", huge + "\r\n[Common]\r\nRunCount=9\r\n" + portal, 9, 0});
     cases.push_back({"long key", "[Common]\r\n" + huge + "=1\r\nRunCount=9\r\n" + portal, 9, 0});
-    cases.push_back({"long value", "[Common]\r\nUID=" + std::string(100000, '7') + "\r\nRunCount=9\r\n" + portal, 9,
-                     INT_MAX});
+    cases.push_back(
+        {"long value", "[Common]\r\nUID=" + std::string(100000, '7') + "\r\nRunCount=9\r\n" + portal, 9, INT_MAX});
     cases.push_back({"long section", "[" + huge + "]\r\nRunCount=3\r\n[Common]\r\nRunCount=9\r\n" + portal, 9, 0});
     cases.push_back({"long comment", ";" + huge + "\r\n[Common]\r\nRunCount=9\r\n" + portal, 9, 0});
-    cases.push_back({"long portal host", "[Common]\r\nRunCount=9\r\n[Portal]\r\nHost=" + std::string(100000, 'a') +
-                                             "\r\n", 9, 0});
+    cases.push_back(
+        {"long portal host", "[Common]\r\nRunCount=9\r\n[Portal]\r\nHost=" + std::string(100000, 'a') + "\r\n", 9, 0});
     // Duplicated sections and keys, odd line ends, NUL bytes, broken lines.
     cases.push_back({"duplicate keys", "[Common]\r\nRunCount=3\r\nRunCount=8\r\n" + portal, std::nullopt, 0});
-    cases.push_back({"duplicate sections", "[Common]\r\nRunCount=3\r\n[Common]\r\nRunCount=8\r\n" + portal,
-                     std::nullopt, 0});
+    cases.push_back(
+        {"duplicate sections", "[Common]\r\nRunCount=3\r\n[Common]\r\nRunCount=8\r\n" + portal, std::nullopt, 0});
     cases.push_back({"CR only", "[Common]\rRunCount=5\rUID=2\r" + portal, std::nullopt, std::nullopt});
     cases.push_back({"LF only", "[Common]\nRunCount=5\nUID=2\n" + portal, 5, 2});
     cases.push_back({"NUL bytes", std::string("[Common]\r\nRun\0Count=5\r\nRunCount=6\0\0\r\n", 34) + portal,
                      std::nullopt, std::nullopt});
-    cases.push_back({"broken lines", "[\r\n]\r\n=\r\n[Common\r\nRunCount\r\n==5\r\n[Common]\r\n RunCount = 6 \r\n" + portal,
+    cases.push_back({"broken lines",
+                     "[\r\n]\r\n=\r\n[Common\r\nRunCount\r\n==5\r\n[Common]\r\n RunCount = 6 \r\n" + portal,
                      std::nullopt, std::nullopt});
     cases.push_back({"empty file", "", 0, 0});
     // Binary junk of many sizes, alone and around a valid section.

@@ -99,7 +99,6 @@ TEST(HostileInput, LongUrlsCrossToTheUiThreadWhole)
         const std::wstring url = base + Pattern(length - base.size(), L"abcdefghijklmnopqrstuvwxyz0123456789");
         // From the main thread: a request for the UI thread carrying its own copy.
         ASSERT_TRUE(h.frame->m_html.Navigate(url.c_str(), 2));
-        EXPECT_TRUE(log.WaitFor(L"before " + url))
-            << "the control was asked for the whole URL";
+        EXPECT_TRUE(log.WaitFor(L"before " + url)) << "the control was asked for the whole URL";
     }
 }

@@ -47,11 +47,10 @@ private:
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
             DWORD_PTR answer = 0;
-            const bool ok =
-                SendMessageTimeoutW(m_target, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &answer) != 0;
+            const bool ok = SendMessageTimeoutW(m_target, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerBoundMs, &answer) != 0;
             QueryPerformanceCounter(&end);
-            const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                              static_cast<double>(frequency.QuadPart);
+            const double ms =
+                1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
             if (ok) {
                 ++m_answered;
                 if (ms > m_slowestMs)
@@ -125,7 +124,8 @@ TEST(ThreadStorm, ThousandsOfRequestsWhileTheBrowserWindowComesAndGoes)
         posters.emplace_back([&, t] {
             for (int i = 0; i < kPerThread; ++i) {
                 if (i % 50 == 0)
-                    html.Navigate((L"http://127.0.0.1:9/games/vorn/dlq" + std::to_wstring(t * kPerThread + i)).c_str(), 2);
+                    html.Navigate((L"http://127.0.0.1:9/games/vorn/dlq" + std::to_wstring(t * kPerThread + i)).c_str(),
+                                  2);
                 else if (i % 2)
                     html.SetSilent(VARIANT_TRUE);
                 else

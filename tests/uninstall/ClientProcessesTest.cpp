@@ -11,10 +11,7 @@ using namespace removal;
 
 namespace {
 
-bool Contains(const std::vector<DWORD>& ids, DWORD id)
-{
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
+bool Contains(const std::vector<DWORD>& ids, DWORD id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
 // A stand-in started as folder\name.
 bool StartStandIn(test::ChildProcess& process, const std::wstring& folder, const std::wstring& name)

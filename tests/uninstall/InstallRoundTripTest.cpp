@@ -49,7 +49,8 @@ TEST(InstallRoundTrip, InstallsThenRemovesEverything)
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUserSettingsKey));
     EXPECT_FALSE(Exists(DesktopShortcut()));
     EXPECT_FALSE(Exists(StartMenuFolder()));
-    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs)) << "left: " << testing::PrintToString(EntriesBelow(folder));
+    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs))
+        << "left: " << testing::PrintToString(EntriesBelow(folder));
     EXPECT_TRUE(IsFolder(ShellFolderPath(CSIDL_PROGRAM_FILES)));
     EXPECT_TRUE(IsFolder(ShellFolderPath(CSIDL_DESKTOPDIRECTORY)));
     EXPECT_TRUE(IsFolder(ShellFolderPath(CSIDL_PROGRAMS)));

@@ -40,7 +40,8 @@ TEST(RemovalSafety, AnInstallPathWithBlanksReachesTheFinalDeleteAsOneArgument)
 
     EXPECT_EQ(RunRemover(folder), 0u);
 
-    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs)) << "left: " << testing::PrintToString(EntriesBelow(folder));
+    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs))
+        << "left: " << testing::PrintToString(EntriesBelow(folder));
     EXPECT_EQ(EntriesBelow(L"C:\\My"), kUserFiles);
     EXPECT_TRUE(IsFolder(L"C:\\My Games"));
 }
@@ -87,7 +88,8 @@ TEST(RemovalSafety, ReadOnlyAndHiddenFilesAndFoldersAreRemoved)
 
     EXPECT_EQ(RunRemover(folder), 0u);
 
-    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs)) << "left: " << testing::PrintToString(EntriesBelow(folder));
+    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs))
+        << "left: " << testing::PrintToString(EntriesBelow(folder));
 }
 
 TEST(RemovalSafety, ARemoverOnTheDesktopDeletesNoFolder)

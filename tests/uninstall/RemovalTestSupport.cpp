@@ -24,7 +24,8 @@ void CollectEntries(const std::wstring& folder, const std::wstring& relative, st
         const std::wstring path = relative.empty() ? name : relative + L"\\" + name;
         entries.push_back(path);
         // Links are listed, never entered: what they point to lies elsewhere.
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             CollectEntries(folder + L"\\" + name, path, entries);
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -82,25 +83,13 @@ std::wstring ShellFolderPath(int csidl)
     return path;
 }
 
-std::wstring DefaultInstallFolder()
-{
-    return ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\" + kCaption;
-}
+std::wstring DefaultInstallFolder() { return ShellFolderPath(CSIDL_PROGRAM_FILES) + L"\\" + kCaption; }
 
-std::wstring DesktopShortcut()
-{
-    return ShellFolderPath(CSIDL_DESKTOPDIRECTORY) + L"\\" + kCaption + L".lnk";
-}
+std::wstring DesktopShortcut() { return ShellFolderPath(CSIDL_DESKTOPDIRECTORY) + L"\\" + kCaption + L".lnk"; }
 
-std::wstring StartMenuFolder()
-{
-    return ShellFolderPath(CSIDL_PROGRAMS) + L"\\" + kCaption;
-}
+std::wstring StartMenuFolder() { return ShellFolderPath(CSIDL_PROGRAMS) + L"\\" + kCaption; }
 
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsFolder(const std::wstring& path)
 {
@@ -127,10 +116,7 @@ bool MakeFolders(const std::wstring& folder)
     return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
-bool WriteText(const std::wstring& path, const std::string& text)
-{
-    return test::WriteFileBytes(path, text);
-}
+bool WriteText(const std::wstring& path, const std::string& text) { return test::WriteFileBytes(path, text); }
 
 std::string ReadText(const std::wstring& path) { return test::ReadWholeFile(path); }
 
@@ -226,9 +212,8 @@ std::vector<std::wstring> RegNames(HKEY root, const std::wstring& path, bool sub
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD length = 256;
-        const LSTATUS status = subKeys
-                                   ? RegEnumKeyExW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
-                                   : RegEnumValueW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LSTATUS status = subKeys ? RegEnumKeyExW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                                       : RegEnumValueW(key.key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status != ERROR_SUCCESS)
             break;
         names.emplace_back(name, length);
@@ -247,8 +232,8 @@ bool SetRegDword(HKEY root, const std::wstring& path, const std::wstring& name, 
     ScopedKey key;
     if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key.key, nullptr) != ERROR_SUCCESS)
         return false;
-    return RegSetValueExW(key.key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                          sizeof(value)) == ERROR_SUCCESS;
+    return RegSetValueExW(key.key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)) ==
+           ERROR_SUCCESS;
 }
 
 bool CreateKey(HKEY root, const std::wstring& path)
@@ -290,10 +275,7 @@ bool CopyStandIn(const std::wstring& folder, const std::wstring& name)
     return CopyFileW((test::ProgramFolder() + L"\\standin\\vorn.exe").c_str(), (folder + L"\\" + name).c_str(), FALSE);
 }
 
-bool CopyRemover(const std::wstring& folder)
-{
-    return test::CopyProgram(L"Uninstall.exe", folder);
-}
+bool CopyRemover(const std::wstring& folder) { return test::CopyProgram(L"Uninstall.exe", folder); }
 
 std::vector<DWORD> ProcessesNamed(const wchar_t* exeFile)
 {
@@ -311,10 +293,7 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* exeFile)
     return ids;
 }
 
-bool InterpreterRuns()
-{
-    return !ProcessesNamed(L"cmd.exe").empty();
-}
+bool InterpreterRuns() { return !ProcessesNamed(L"cmd.exe").empty(); }
 
 bool RemoverProcess::Start(const std::wstring& folder)
 {

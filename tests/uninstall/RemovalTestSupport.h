@@ -68,8 +68,8 @@ void DeleteKeyTree(HKEY root, const std::wstring& path);
 // The installer is a 32-bit program: a 64-bit build of the tests may run where
 // 32-bit programs cannot (no 32-bit system files), and then skips what needs it.
 bool InstallerCanRun();
-#define SKIP_WITHOUT_INSTALLER()                                                                   \
-    if (!removal::InstallerCanRun())                                                             \
+#define SKIP_WITHOUT_INSTALLER()                                                                                       \
+    if (!removal::InstallerCanRun())                                                                                   \
     GTEST_SKIP() << "this system runs no 32-bit programs, and the installer is one"
 
 // Runs vorn-setup.exe silently, into folder when one is given; its exit code,

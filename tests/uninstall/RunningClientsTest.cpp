@@ -61,7 +61,8 @@ TEST_F(RunningInstallation, YesClosesEveryClientAndRemovalCompletes)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
     EXPECT_FALSE(Exists(DesktopShortcut()));
     EXPECT_FALSE(Exists(StartMenuFolder()));
-    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs)) << "left: " << testing::PrintToString(EntriesBelow(folder));
+    EXPECT_TRUE(WaitUntilGone(folder, kFinalDeleteTimeoutMs))
+        << "left: " << testing::PrintToString(EntriesBelow(folder));
     EXPECT_TRUE(Exists(L"C:\\elsewhere\\vorn-helper.exe"));
 }
 

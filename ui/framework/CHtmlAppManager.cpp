@@ -6,13 +6,9 @@
 
 CHtmlAppManager* g_htmlAppManager = nullptr;
 
-bool IsUiThread()
-{
-    return g_htmlAppManager && g_htmlAppManager->m_threadId == GetCurrentThreadId();
-}
+bool IsUiThread() { return g_htmlAppManager && g_htmlAppManager->m_threadId == GetCurrentThreadId(); }
 
-CHtmlAppManager::CHtmlAppManager()
-    : m_readyEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+CHtmlAppManager::CHtmlAppManager() : m_readyEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     g_htmlAppManager = this;
 }

@@ -11,8 +11,7 @@ UpdateLayeredWindowFn FindUpdateLayeredWindow()
         reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
 }
 
-CLayeredBitmap::CLayeredBitmap(HDC reference, int width, int height)
-    : m_width(width), m_height(height), m_dc(reference)
+CLayeredBitmap::CLayeredBitmap(HDC reference, int width, int height) : m_width(width), m_height(height), m_dc(reference)
 {
     if (width <= 0 || height <= 0 || !m_dc.Get())
         return;

@@ -28,11 +28,11 @@ CWindowCtrl::~CWindowCtrl()
         PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }
 
-HWND CWindowCtrl::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                         const RECT& rect, HWND parent)
+HWND CWindowCtrl::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, const RECT& rect,
+                         HWND parent)
 {
-    return Create(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, parent);
+    return Create(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                  parent);
 }
 
 HWND CWindowCtrl::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
@@ -50,8 +50,8 @@ HWND CWindowCtrl::Create(DWORD exStyle, const wchar_t* className, const wchar_t*
     if (!CAppManager::RegisterWindowClass(m_className))
         return m_hWnd;
     m_manager = manager;
-    HWND hwnd = CreateWindowExW(exStyle, m_className, title, style, x, y, width, height, parent, nullptr,
-                                g_hInstance, this);
+    HWND hwnd =
+        CreateWindowExW(exStyle, m_className, title, style, x, y, width, height, parent, nullptr, g_hInstance, this);
     m_hWnd = hwnd;
     return hwnd;
 }

@@ -8,8 +8,7 @@ HMODULE LoadSystemLibrary(const wchar_t* library)
         return nullptr;
     // AddDllDirectory arrived together with the LOAD_LIBRARY_SEARCH_ flags:
     // its presence is how a program tells that the flags are understood.
-    static const bool searchFlags =
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+    static const bool searchFlags = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
     if (searchFlags) {
         HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         const DWORD error = GetLastError();

@@ -40,7 +40,8 @@ SIZE MinimumWithin(SIZE minimum, const RECT& work)
 {
     const Wide width = std::max<Wide>(Width(work), 0);
     const Wide height = std::max<Wide>(Height(work), 0);
-    return {static_cast<LONG>(std::min<Wide>(minimum.cx, width)), static_cast<LONG>(std::min<Wide>(minimum.cy, height))};
+    return {static_cast<LONG>(std::min<Wide>(minimum.cx, width)),
+            static_cast<LONG>(std::min<Wide>(minimum.cy, height))};
 }
 
 RECT FitInto(const RECT& r, const RECT& work, SIZE minimum)

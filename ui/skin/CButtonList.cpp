@@ -19,8 +19,8 @@ CImageButton* CButtonList::Add(HWND owner, int id, int imgNormal, int imgHover, 
         button->SetText(L"");
         button->SetRect(rect.left, rect.top, rect.right, rect.bottom);
     } else {
-        button = Append(std::make_unique<CImageButton>(owner, id, rect.left, rect.top, rect.right, rect.bottom, L"",
-                                                      scale));
+        button =
+            Append(std::make_unique<CImageButton>(owner, id, rect.left, rect.top, rect.right, rect.bottom, L"", scale));
     }
     button->SetImages(imgNormal, imgHover, imgPressed, imgDisabled);
     return button;

@@ -213,8 +213,8 @@ bool CImageCtrl::SetIconFromResource(int size, bool big)
     auto* bits = entryData ? static_cast<BYTE*>(LockResource(entryData)) : nullptr;
     if (!bits)
         return false;
-    ScopedIcon icon(CreateIconFromResourceEx(bits, SizeofResource(module, entry), TRUE, 0x30000, size, size,
-                                             LR_DEFAULTCOLOR));
+    ScopedIcon icon(
+        CreateIconFromResourceEx(bits, SizeofResource(module, entry), TRUE, 0x30000, size, size, LR_DEFAULTCOLOR));
     if (!icon.Get())
         return false;
     SetIcon(icon.Get(), big);

@@ -4,8 +4,8 @@
 
 CImagePaint::~CImagePaint() { Clear(); }
 
-CImageButton* CImagePaint::AddButton(int id, int, int imgNormal, int imgHover, int imgPressed, int imgDisabled, int left,
-                                     int top, int right, int bottom)
+CImageButton* CImagePaint::AddButton(int id, int, int imgNormal, int imgHover, int imgPressed, int imgDisabled,
+                                     int left, int top, int right, int bottom)
 {
     return buttons.Add(hwnd, id, imgNormal, imgHover, imgPressed, imgDisabled, RECT{left, top, right, bottom}, scale);
 }

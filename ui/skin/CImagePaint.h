@@ -47,8 +47,8 @@ public:
     // it); then nothing of the button is touched afterwards.
     /* 1 */ virtual bool DispatchClick(CImageButton* button);
 
-    CImageButton* AddButton(int id, int reserved, int imgNormal, int imgHover, int imgPressed, int imgDisabled, int left,
-                            int top, int right, int bottom);
+    CImageButton* AddButton(int id, int reserved, int imgNormal, int imgHover, int imgPressed, int imgDisabled,
+                            int left, int top, int right, int bottom);
     CImageButton* FindButton(int id) { return buttons.Find(id); }
     bool RemoveButton(int id);
     CImageStatic* AddStatic(int imageId, int id, bool stretchEdgeSafe, RECT rect);

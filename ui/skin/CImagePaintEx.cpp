@@ -4,7 +4,6 @@
 
 #include <windowsx.h>
 
-
 CImagePaintEx::~CImagePaintEx() { Clear(); }
 
 CImageItem* CImagePaintEx::AddRow(int id)

@@ -28,7 +28,7 @@ HDC CPaintSurface::Fit(HDC reference, int width, int height)
     if (!previous || previous == HGDI_ERROR)
         return nullptr;
     if (!m_previous)
-        m_previous = previous; // what the DC held when it was new; put back before it goes
+        m_previous = previous;        // what the DC held when it was new; put back before it goes
     m_bitmap.Reset(bitmap.Release()); // the old bitmap is no longer selected: it goes
     m_width = newWidth;
     m_height = newHeight;

@@ -22,10 +22,9 @@ CSkinPixels::CSkinPixels(int width, int height) : m_width(width), m_height(heigh
 CSkinPixels::~CSkinPixels() = default;
 
 CSkinBitmap::CSkinBitmap(int width, int height, bool opaque)
-    : CSkinPixels(width, height),
-      Gdiplus::Bitmap(width, height, width * 4, opaque ? PixelFormat32bppRGB : PixelFormat32bppPARGB, m_bits)
-{
-}
+    : CSkinPixels(width, height), Gdiplus::Bitmap(width, height, width * 4,
+                                                  opaque ? PixelFormat32bppRGB : PixelFormat32bppPARGB, m_bits)
+{}
 
 std::unique_ptr<CSkinBitmap> CSkinBitmap::Make(int width, int height, bool opaque)
 {
@@ -40,8 +39,8 @@ std::unique_ptr<CSkinBitmap> CSkinBitmap::Make(int width, int height, bool opaqu
 std::unique_ptr<CSkinBitmap> CSkinBitmap::CopyOf(Gdiplus::Image* source, int x, int y, int width, int height)
 {
     auto* bitmap = dynamic_cast<Gdiplus::Bitmap*>(source);
-    if (!bitmap || x < 0 || y < 0 || width <= 0 || height <= 0 ||
-        static_cast<UINT>(x + width) > bitmap->GetWidth() || static_cast<UINT>(y + height) > bitmap->GetHeight())
+    if (!bitmap || x < 0 || y < 0 || width <= 0 || height <= 0 || static_cast<UINT>(x + width) > bitmap->GetWidth() ||
+        static_cast<UINT>(y + height) > bitmap->GetHeight())
         return nullptr;
     auto copy = Make(width, height);
     if (!copy)
@@ -54,8 +53,8 @@ std::unique_ptr<CSkinBitmap> CSkinBitmap::CopyOf(Gdiplus::Image* source, int x, 
     rows.PixelFormat = PixelFormat32bppPARGB;
     Gdiplus::Rect part(x, y, width, height);
     rows.Scan0 = copy->m_bits;
-    if (bitmap->LockBits(&part, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                         PixelFormat32bppPARGB, &rows) != Gdiplus::Ok)
+    if (bitmap->LockBits(&part, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
+                         &rows) != Gdiplus::Ok)
         return nullptr;
     bitmap->UnlockBits(&rows);
     GdiFlush();
@@ -100,8 +99,8 @@ bool BlendSkinBitmap(Gdiplus::Graphics& g, Gdiplus::Image* image, int x, int y, 
             const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
             // An opaque image's alpha bytes are 255: blended, it is copied,
             // alpha included, which a layered surface needs.
-            drawn = GdiAlphaBlend(target, shown.left, shown.top, w, h, source.Get(), fromX, fromY, w, h, blend) !=
-                    FALSE;
+            drawn =
+                GdiAlphaBlend(target, shown.left, shown.top, w, h, source.Get(), fromX, fromY, w, h, blend) != FALSE;
             SelectObject(source.Get(), previous);
         }
     }

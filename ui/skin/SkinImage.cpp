@@ -215,10 +215,7 @@ std::unique_ptr<Gdiplus::Image> UnpackSkinPixels(const void* packed, DWORD size)
     return image;
 }
 
-std::unique_ptr<Gdiplus::Image> DecodePngResource(int id)
-{
-    return DecodeImageResource(id, L"PNG");
-}
+std::unique_ptr<Gdiplus::Image> DecodePngResource(int id) { return DecodeImageResource(id, L"PNG"); }
 
 namespace {
 std::unique_ptr<Gdiplus::Image> DecodeImageResource(int id, const wchar_t* type)

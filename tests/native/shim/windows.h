@@ -55,6 +55,5 @@ struct MINMAXINFO {
 
 // As the system does: at most size - 1 characters and a terminator; the number
 // copied, which is size - 1 when the value was cut.
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size,
-                               LPCWSTR path);
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size, LPCWSTR path);
 BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR path);

@@ -238,8 +238,8 @@ struct WindowChain {
     {
         if (!top.Create(0, nullptr, L"", kPopup | WS_VISIBLE, 0, 0, 200, 200, nullptr))
             return false;
-        middle = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top.m_hWnd, nullptr,
-                                 nullptr, nullptr);
+        middle = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, top.m_hWnd, nullptr, nullptr,
+                                 nullptr);
         return middle && leaf.Create(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, middle);
     }
     ~WindowChain()
@@ -308,8 +308,8 @@ TEST(SharedWindowProc, ForeignCreationWithoutObjectStaysUnbound)
 {
     Attached<RecordingManager> attached;
     ASSERT_TRUE(CAppManager::RegisterWindowClass(L"ForeignCreated"));
-    HWND hwnd = CreateWindowExW(0, L"ForeignCreated", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, g_hInstance,
-                                nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, L"ForeignCreated", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, g_hInstance, nullptr);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_TRUE(attached.manager.m_windows.empty());
     SendMessageW(hwnd, WM_USER + 3, 0, 0);

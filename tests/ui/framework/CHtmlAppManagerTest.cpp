@@ -32,10 +32,10 @@ public:
 
     std::atomic<bool> browserComesUp{true}; // a created window makes the browser ready
     mutable std::atomic<int> readyChecks{0};
-    HANDLE refreshGate = nullptr;           // when set, Refresh waits for it
-    std::function<void()> onRefresh;        // when set, Refresh runs it (on the UI thread)
+    HANDLE refreshGate = nullptr;    // when set, Refresh waits for it
+    std::function<void()> onRefresh; // when set, Refresh runs it (on the UI thread)
 
-    CHtmlAppManager* queueToWatch = nullptr;          // when set, each check notes its length
+    CHtmlAppManager* queueToWatch = nullptr; // when set, each check notes its length
     mutable std::atomic<size_t> queueAtLastCheck{0};
 
     bool IsBrowserReady() const override

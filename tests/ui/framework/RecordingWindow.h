@@ -24,8 +24,8 @@ public:
     // Answer of PreTranslateMessage for key messages.
     BOOL consumeKeys = FALSE;
 
-    std::vector<UINT> handled;        // every message offered to HandleMessage
-    EventLog calls;                   // the virtual handlers that ran, with arguments
+    std::vector<UINT> handled; // every message offered to HandleMessage
+    EventLog calls;            // the virtual handlers that ran, with arguments
     HWND hwndAtNcCreate = nullptr;
     bool boundAtNcCreate = false;
     bool sawNcDestroy = false;

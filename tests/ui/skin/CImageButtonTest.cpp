@@ -47,9 +47,18 @@ int CountPixels(const PixelSurface& s, bool (*match)(DWORD))
     return n;
 }
 
-bool IsRed(DWORD p) { return Alpha(p) > 128 && skintest::Red(p) > 160 && skintest::Green(p) < 80 && skintest::Blue(p) < 80; }
-bool IsGreen(DWORD p) { return Alpha(p) > 128 && skintest::Green(p) > 160 && skintest::Red(p) < 80 && skintest::Blue(p) < 80; }
-bool IsBlue(DWORD p) { return Alpha(p) > 128 && skintest::Blue(p) > 160 && skintest::Red(p) < 80 && skintest::Green(p) < 80; }
+bool IsRed(DWORD p)
+{
+    return Alpha(p) > 128 && skintest::Red(p) > 160 && skintest::Green(p) < 80 && skintest::Blue(p) < 80;
+}
+bool IsGreen(DWORD p)
+{
+    return Alpha(p) > 128 && skintest::Green(p) > 160 && skintest::Red(p) < 80 && skintest::Blue(p) < 80;
+}
+bool IsBlue(DWORD p)
+{
+    return Alpha(p) > 128 && skintest::Blue(p) > 160 && skintest::Red(p) < 80 && skintest::Green(p) < 80;
+}
 bool IsDrawn(DWORD p) { return p != 0; }
 } // namespace
 

@@ -59,9 +59,9 @@ TEST_F(ImageWindowTest, BorderHitTestOfAResizable300By200Window)
         LRESULT expected;
     };
     const Case cases[] = {
-        {2, 2, HTTOPLEFT},      {3, 2, HTTOP},     {3, 197, HTBOTTOMLEFT}, {297, 2, HTRIGHT},
-        {298, 2, HTTOPRIGHT},   {297, 197, HTBOTTOMRIGHT}, {0, 100, HTLEFT}, {297, 100, HTRIGHT},
-        {100, 198, HTBOTTOM},   {100, 197, HTCLIENT}, {150, 100, HTCLIENT}, {150, 0, HTTOP},
+        {2, 2, HTTOPLEFT},         {3, 2, HTTOP},    {3, 197, HTBOTTOMLEFT}, {297, 2, HTRIGHT},    {298, 2, HTTOPRIGHT},
+        {297, 197, HTBOTTOMRIGHT}, {0, 100, HTLEFT}, {297, 100, HTRIGHT},    {100, 198, HTBOTTOM}, {100, 197, HTCLIENT},
+        {150, 100, HTCLIENT},      {150, 0, HTTOP},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HitTest(c.x, c.y), c.expected) << "at " << c.x << "," << c.y;

@@ -25,24 +25,14 @@ struct Inventory {
 
 // clang-format off: one group of images per line.
 constexpr Inventory kInventory[] = {
-    {145, 1154, 704, true},
-    {131, 84, 24, false}, {132, 84, 24, false}, {133, 84, 24, false}, {134, 84, 24, false},
-    {155, 84, 24, false}, {151, 84, 24, false}, {152, 84, 24, false}, {156, 84, 24, false},
-    {130, 28, 28, false}, {153, 28, 28, false},
-    {135, 23, 23, false}, {154, 23, 23, false},
-    {217, 25, 25, true},
-    {137, 16, 16, false},
-    {209, 25, 25, true}, {210, 25, 25, true},
-    {211, 25, 25, true}, {212, 25, 25, false},
-    {213, 25, 25, true}, {214, 25, 25, false},
-    {215, 25, 25, true}, {216, 25, 25, false},
-    {196, 25, 25, true}, {208, 25, 25, false},
-    {218, 25, 25, true}, {219, 25, 25, false},
-    {220, 16, 16, true}, {221, 16, 16, true}, {222, 16, 16, true}, {223, 16, 16, true},
-    {138, 82, 22, false}, {139, 82, 22, false}, {140, 82, 22, false}, {141, 82, 22, false},
-    {142, 295, 190, true},
-    {144, 68, 35, false}, {146, 68, 35, false},
-    {147, 68, 35, false}, {148, 68, 35, false},
+    {145, 1154, 704, true}, {131, 84, 24, false}, {132, 84, 24, false}, {133, 84, 24, false}, {134, 84, 24, false},
+    {155, 84, 24, false},   {151, 84, 24, false}, {152, 84, 24, false}, {156, 84, 24, false}, {130, 28, 28, false},
+    {153, 28, 28, false},   {135, 23, 23, false}, {154, 23, 23, false}, {217, 25, 25, true},  {137, 16, 16, false},
+    {209, 25, 25, true},    {210, 25, 25, true},  {211, 25, 25, true},  {212, 25, 25, false}, {213, 25, 25, true},
+    {214, 25, 25, false},   {215, 25, 25, true},  {216, 25, 25, false}, {196, 25, 25, true},  {208, 25, 25, false},
+    {218, 25, 25, true},    {219, 25, 25, false}, {220, 16, 16, true},  {221, 16, 16, true},  {222, 16, 16, true},
+    {223, 16, 16, true},    {138, 82, 22, false}, {139, 82, 22, false}, {140, 82, 22, false}, {141, 82, 22, false},
+    {142, 295, 190, true},  {144, 68, 35, false}, {146, 68, 35, false}, {147, 68, 35, false}, {148, 68, 35, false},
 };
 // clang-format on
 
@@ -61,8 +51,8 @@ std::vector<DWORD> PremultipliedPixels(Gdiplus::Image* image)
     rows.PixelFormat = PixelFormat32bppPARGB;
     rows.Scan0 = pixels.data();
     Gdiplus::Rect all(0, 0, static_cast<INT>(w), static_cast<INT>(h));
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                         PixelFormat32bppPARGB, &rows) != Gdiplus::Ok)
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
+                         &rows) != Gdiplus::Ok)
         return {};
     bitmap->UnlockBits(&rows);
     return pixels;
@@ -133,7 +123,8 @@ TEST(SkinImages, HoverLooksDifferClearlyFromNormalLooks)
         size_t n = 0;
         for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
             const DWORD x = a[i], y = b[i];
-            const int distance = abs(skintest::Red(x) - skintest::Red(y)) + abs(skintest::Green(x) - skintest::Green(y)) +
+            const int distance = abs(skintest::Red(x) - skintest::Red(y)) +
+                                 abs(skintest::Green(x) - skintest::Green(y)) +
                                  abs(skintest::Blue(x) - skintest::Blue(y)) + abs(Alpha(x) - Alpha(y));
             n += distance > 60;
         }
@@ -204,19 +195,30 @@ TEST(SkinImages, DamagedPackedPixelsGiveNoImage)
     };
     const DWORD size = static_cast<DWORD>(packed.size());
     auto field = [](std::vector<BYTE>& bytes, size_t at, UINT32 value) { std::memcpy(&bytes[at], &value, 4); };
-    damaged("cut short", [](std::vector<BYTE>&) {}, size / 2);
-    damaged("only the header", [](std::vector<BYTE>&) {}, 16);
-    damaged("another tag", [](std::vector<BYTE>& b) { b[0] = 'X'; }, size);
-    damaged("taller than its pixels", [&](std::vector<BYTE>& b) { field(b, 8, 191); }, size);
-    damaged("narrower than its pixels", [&](std::vector<BYTE>& b) { field(b, 4, 147); }, size);
+    damaged(
+        "cut short", [](std::vector<BYTE>&) {}, size / 2);
+    damaged(
+        "only the header", [](std::vector<BYTE>&) {}, 16);
+    damaged(
+        "another tag", [](std::vector<BYTE>& b) { b[0] = 'X'; }, size);
+    damaged(
+        "taller than its pixels", [&](std::vector<BYTE>& b) { field(b, 8, 191); }, size);
+    damaged(
+        "narrower than its pixels", [&](std::vector<BYTE>& b) { field(b, 4, 147); }, size);
     // Short of the stream by less than a chunk (its last one compressed): the
     // system's unpacker would fill the image and stop without a word.
-    damaged("a row short", [&](std::vector<BYTE>& b) { field(b, 8, 189); }, size);
-    damaged("a column short", [&](std::vector<BYTE>& b) { field(b, 4, 294); }, size);
-    damaged("no rows", [&](std::vector<BYTE>& b) { field(b, 8, 0); }, size);
-    damaged("absurdly wide", [&](std::vector<BYTE>& b) { field(b, 4, 0x40000000); }, size);
-    damaged("unknown flags", [&](std::vector<BYTE>& b) { field(b, 12, 2); }, size);
-    damaged("a broken chunk header", [](std::vector<BYTE>& b) { b[16] = 0xFF, b[17] = 0xBF; }, size);
+    damaged(
+        "a row short", [&](std::vector<BYTE>& b) { field(b, 8, 189); }, size);
+    damaged(
+        "a column short", [&](std::vector<BYTE>& b) { field(b, 4, 294); }, size);
+    damaged(
+        "no rows", [&](std::vector<BYTE>& b) { field(b, 8, 0); }, size);
+    damaged(
+        "absurdly wide", [&](std::vector<BYTE>& b) { field(b, 4, 0x40000000); }, size);
+    damaged(
+        "unknown flags", [&](std::vector<BYTE>& b) { field(b, 12, 2); }, size);
+    damaged(
+        "a broken chunk header", [](std::vector<BYTE>& b) { b[16] = 0xFF, b[17] = 0xBF; }, size);
     EXPECT_EQ(UnpackSkinPixels(nullptr, size), nullptr);
 }
 
@@ -473,9 +475,9 @@ TEST(SkinImages, IconGroupOffersTheSizesTheWindowsAskFor)
             }
         }
         HRSRC entry = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
-        HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, entry))),
-                                              SizeofResource(module, entry), TRUE, 0x30000, size, size,
-                                              LR_DEFAULTCOLOR);
+        HICON icon =
+            CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, entry))),
+                                     SizeofResource(module, entry), TRUE, 0x30000, size, size, LR_DEFAULTCOLOR);
         ASSERT_NE(icon, nullptr) << size;
         ICONINFO info = {};
         ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -493,9 +495,8 @@ namespace {
 std::unique_ptr<Gdiplus::Bitmap> PlainCopy(Gdiplus::Image* image)
 {
     auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
-    return std::unique_ptr<Gdiplus::Bitmap>(
-        bitmap->Clone(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()),
-                      PixelFormat32bppPARGB));
+    return std::unique_ptr<Gdiplus::Bitmap>(bitmap->Clone(0, 0, static_cast<INT>(image->GetWidth()),
+                                                          static_cast<INT>(image->GetHeight()), PixelFormat32bppPARGB));
 }
 
 // "" when every channel of every pixel is within one step, else how many are not.
@@ -562,7 +563,8 @@ TEST(SkinImages, BlendedThroughGdiTheyShowWhatGdiPlusShows)
         auto g = kept.Graphics();
         stretch.Draw(*g, RECT{});
     }
-    for (const RECT& part : {RECT{0, 0, 140, 75}, RECT{140, 0, 299, 40}, RECT{140, 40, 300, 75}, RECT{299, 0, 300, 40}}) {
+    for (const RECT& part :
+         {RECT{0, 0, 140, 75}, RECT{140, 0, 299, 40}, RECT{140, 40, 300, 75}, RECT{299, 0, 300, 40}}) {
         IntersectClipRect(parts.DC(), part.left, part.top, part.right, part.bottom);
         auto g = parts.Graphics();
         stretch.Draw(*g, RECT{});
@@ -573,8 +575,7 @@ TEST(SkinImages, BlendedThroughGdiTheyShowWhatGdiPlusShows)
         auto g = stretched.Graphics();
         Gdiplus::ImageAttributes attributes;
         attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY, Gdiplus::Color(0xFF000000), FALSE);
-        g->DrawImage(stretch.image.get(), Gdiplus::Rect(0, 0, 300, 75), 0, 0, 25, 25, Gdiplus::UnitPixel,
-                     &attributes);
+        g->DrawImage(stretch.image.get(), Gdiplus::Rect(0, 0, 300, 75), 0, 0, 25, 25, Gdiplus::UnitPixel, &attributes);
     }
     EXPECT_EQ(Differences(kept, stretched), "");
     EXPECT_EQ(Differences(parts, stretched), "");

@@ -43,8 +43,8 @@ Pixels PixelsOf(Gdiplus::Image* image, int frames)
     rows.PixelFormat = PixelFormat32bppPARGB;
     rows.Scan0 = p.argb.data();
     Gdiplus::Rect all(0, 0, p.width, p.height);
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                         PixelFormat32bppPARGB, &rows) != Gdiplus::Ok)
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppPARGB,
+                         &rows) != Gdiplus::Ok)
         return Pixels{};
     bitmap->UnlockBits(&rows);
     return p;
@@ -97,7 +97,8 @@ Pixels Resampled(const Pixels& from, int width, int height)
                 const double a = u - u0, b = v - v0;
                 for (int c = 0; c < 4; ++c) {
                     auto at = [&](int ux, int vy) { return from.Channel(frame * fromFrame + ux, vy, c * 8); };
-                    sum[c] = (at(u0, v0) * (1 - a) + at(u1, v0) * a) * (1 - b) + (at(u0, v1) * (1 - a) + at(u1, v1) * a) * b;
+                    sum[c] =
+                        (at(u0, v0) * (1 - a) + at(u1, v0) * a) * (1 - b) + (at(u0, v1) * (1 - a) + at(u1, v1) * a) * b;
                 }
             } else {
                 const double x0 = fx * sx, x1 = x0 + sx, y0 = y * sy, y1 = y0 + sy;

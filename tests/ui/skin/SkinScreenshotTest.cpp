@@ -84,8 +84,9 @@ TEST(SkinScreenshot, SampleWindowWithButtonsStaticsAndAnOpenMenu)
     menu.paint.rowHeight = 24;
     const std::pair<int, const wchar_t*> rows[] = {{10014, L"清除缓存"}, {10015, L"刷新"}, {10016, L"老板键(Alt+D)"}};
     for (const auto& [id, text] : rows)
-        menu.paint.AddRow(id)->AddButton(id, text, 0, 0, 0, 0, 1, 1, 94, 94)->SetTextColors(0xFF0C0C0C, 0xFF0C0C0C,
-                                                                                            0xFF0C0C0C);
+        menu.paint.AddRow(id)
+            ->AddButton(id, text, 0, 0, 0, 0, 1, 1, 94, 94)
+            ->SetTextColors(0xFF0C0C0C, 0xFF0C0C0C, 0xFF0C0C0C);
     menu.paint.SetHoverColor(0xFF9CD0FE);
     menu.Popup(left + 60, top + 130);
     CImageItem* hovered = menu.paint.AddRow(10015);
