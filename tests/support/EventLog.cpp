@@ -52,32 +52,17 @@ bool EventLog::WaitFor(const std::wstring& line, DWORD timeoutMs) const
     return PumpUntil([&] { return Saw(line); }, timeoutMs);
 }
 
-::testing::AssertionResult EventLog::InOrder(const std::vector<std::wstring>& expected) const
-{
-    const std::vector<std::wstring> lines = Lines();
-    auto next = lines.begin();
-    for (const std::wstring& line : expected) {
-        next = std::find(next, lines.end(), line);
-        if (next == lines.end())
-            return Mismatch(expected, "in this order");
-        ++next;
-    }
-    return ::testing::AssertionSuccess();
-}
-
 ::testing::AssertionResult EventLog::Exactly(const std::vector<std::wstring>& expected) const
 {
-    return Lines() == expected ? ::testing::AssertionSuccess() : Mismatch(expected, "exactly");
-}
-
-::testing::AssertionResult EventLog::Mismatch(const std::vector<std::wstring>& expected, const char* how) const
-{
+    const std::vector<std::wstring> lines = Lines();
+    if (lines == expected)
+        return ::testing::AssertionSuccess();
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "expected, " << how << ":";
+    failure << "expected, exactly:";
     for (const std::wstring& line : expected)
         failure << "\n    " << line;
     failure << "\nseen:";
-    for (const std::wstring& line : Lines())
+    for (const std::wstring& line : lines)
         failure << "\n    " << line;
     return failure;
 }

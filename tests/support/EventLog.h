@@ -34,8 +34,6 @@ public:
     // Keeps the calling thread's messages flowing until the line comes.
     bool WaitFor(const std::wstring& line, DWORD timeoutMs = 10000) const;
 
-    // The expected lines came in this order; other lines may come between them.
-    ::testing::AssertionResult InOrder(const std::vector<std::wstring>& expected) const;
     // The lines are exactly these, in this order.
     ::testing::AssertionResult Exactly(const std::vector<std::wstring>& expected) const;
 
@@ -46,7 +44,6 @@ private:
     {
         line += std::to_wstring(number);
     }
-    ::testing::AssertionResult Mismatch(const std::vector<std::wstring>& expected, const char* how) const;
 
     mutable std::mutex m_lock;
     std::vector<std::wstring> m_lines;

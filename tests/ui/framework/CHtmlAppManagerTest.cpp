@@ -1,6 +1,7 @@
 // The UI thread and its request queue, with a stand-in for the browser window.
 
 #include "app/gameApp.h"
+#include "support/EventLog.h"
 #include "support/TestSupport.h"
 #include "ui/framework/CHtmlAppManager.h"
 #include "ui/framework/CHtmlTarget.h"
@@ -13,16 +14,10 @@
 
 namespace {
 
-// Records every operation a request runs on it, with the thread it ran on.
+// Records every operation a request runs on it, with the thread it ran on:
+// "create", "navigate URL FLAGS", "refresh", "silent VALUE".
 class FakeTarget : public CHtmlTarget {
 public:
-    struct Call {
-        int code;
-        DWORD thread;
-        std::wstring url;
-        INT_PTR value;
-    };
-
     ~FakeTarget() override
     {
         // The window lives on the UI thread: it is closed there, before the object goes.
@@ -47,39 +42,23 @@ public:
     }
     BOOL Navigate(const wchar_t* url, int flags) override
     {
-        Record({REQUEST_NAVIGATE, GetCurrentThreadId(), url, flags});
+        calls.Add(test::EventLog::Line(L"navigate", url, flags));
         return TRUE;
     }
     void Refresh() override
     {
-        Record({REQUEST_REFRESH, GetCurrentThreadId(), L"", 0});
+        calls.Add(L"refresh");
         if (refreshGate)
             WaitForSingleObject(refreshGate, 10000);
         if (onRefresh)
             onRefresh();
     }
-    void SetSilent(VARIANT_BOOL silent) override { Record({REQUEST_SET_SILENT, GetCurrentThreadId(), L"", silent}); }
-    void OnCreate(CREATESTRUCTW*) override { Record({REQUEST_CREATE, GetCurrentThreadId(), L"", 0}); }
+    void SetSilent(VARIANT_BOOL silent) override { calls.Add(test::EventLog::Line(L"silent", silent)); }
+    void OnCreate(CREATESTRUCTW*) override { calls.Add(L"create"); }
 
-    std::vector<Call> Calls()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_calls;
-    }
-    size_t CallCount()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_calls.size();
-    }
+    size_t CallCount() const { return calls.Lines().size(); }
 
-private:
-    void Record(Call call)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_calls.push_back(std::move(call));
-    }
-    std::mutex m_mutex;
-    std::vector<Call> m_calls;
+    test::EventLog calls;
 };
 
 // The UI thread, and a way to wait until it has run everything queued,
@@ -191,15 +170,9 @@ TEST_F(RequestQueue, StartUpSequenceRunsInOrderOnTheUiThread)
     ui.manager.PostRequest(silent);
 
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 3; }));
-    const auto calls = target.Calls();
-    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
-    EXPECT_EQ(calls[1].code, REQUEST_NAVIGATE);
-    EXPECT_EQ(calls[1].url, L"http://127.0.0.1/games/vorn/dlq5");
-    EXPECT_EQ(calls[1].value, 2);
-    EXPECT_EQ(calls[2].code, REQUEST_SET_SILENT);
-    EXPECT_EQ(calls[2].value, VARIANT_TRUE);
-    for (const auto& call : calls)
-        EXPECT_EQ(call.thread, ui.manager.m_threadId);
+    EXPECT_TRUE(target.calls.Exactly({L"create", L"navigate http://127.0.0.1/games/vorn/dlq5 2", L"silent -1"}));
+    for (DWORD thread : target.calls.Threads())
+        EXPECT_EQ(thread, ui.manager.m_threadId);
 
     // The window was created on, and bound to, the UI thread, inside the parent.
     ASSERT_NE(target.m_hWnd, nullptr);
@@ -225,7 +198,7 @@ TEST_F(RequestQueue, CreateIsSkippedWhileTheTargetHasALiveWindow)
     ui.manager.PostRequest(CreateRequest(target, parent, 5, 5, 60, 60));
     ui.manager.PostRequest(TargetRequest(REQUEST_REFRESH, target));
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 2; }));
-    EXPECT_EQ(target.Calls()[1].code, REQUEST_REFRESH) << "no second OnCreate";
+    EXPECT_TRUE(target.calls.Exactly({L"create", L"refresh"})) << "no second OnCreate";
     EXPECT_EQ(target.m_hWnd, first);
 }
 
@@ -236,9 +209,7 @@ TEST_F(RequestQueue, RefreshBeforeTheBrowserIsReadyIsDropped)
     ui.manager.PostRequest(CreateRequest(target, parent, 0, 0, 50, 50));
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() >= 1; }));
     ASSERT_TRUE(ui.Drain());
-    const auto calls = target.Calls();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
+    EXPECT_TRUE(target.calls.Exactly({L"create"}));
 }
 
 TEST_F(RequestQueue, NavigateBeforeTheBrowserIsReadyIsRetriedBehindLaterRequests)
@@ -253,11 +224,8 @@ TEST_F(RequestQueue, NavigateBeforeTheBrowserIsReadyIsRetriedBehindLaterRequests
     SetEvent(gate);
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 3; }));
     CloseHandle(gate);
-    const auto calls = target.Calls();
-    EXPECT_EQ(calls[0].code, REQUEST_CREATE);
-    EXPECT_EQ(calls[1].code, REQUEST_SET_SILENT);
-    EXPECT_EQ(calls[2].code, REQUEST_NAVIGATE) << "the retried record went to the tail";
-    EXPECT_EQ(calls[2].url, L"http://a/");
+    EXPECT_TRUE(target.calls.Exactly({L"create", L"silent 1", L"navigate http://a/ 0"}))
+        << "the retried record went to the tail";
 }
 
 TEST_F(RequestQueue, EachNavigationCarriesItsOwnUrl)
@@ -272,10 +240,9 @@ TEST_F(RequestQueue, EachNavigationCarriesItsOwnUrl)
     ui.manager.PostRequest(NavigateRequest(target, longUrl, 0));
     url.clear();
     ASSERT_TRUE(test::PumpUntil([&] { return target.CallCount() == 4; }));
-    const auto calls = target.Calls();
-    EXPECT_EQ(calls[1].url, L"http://first/");
-    EXPECT_EQ(calls[2].url, L"http://second/");
-    EXPECT_EQ(calls[3].url, longUrl) << "no length limit on a queued URL";
+    EXPECT_TRUE(target.calls.Exactly(
+        {L"create", L"navigate http://first/ 0", L"navigate http://second/ 0", L"navigate " + longUrl + L" 0"}))
+        << "no length limit on a queued URL";
 }
 
 TEST_F(RequestQueue, ABrowserThatNeverComesUpStopsTheRetriesAtTheirBound)
@@ -393,10 +360,10 @@ TEST_F(RequestQueue, ManyThreadsPostingKeepEveryRecordAndTheirOrder)
         },
         30000));
     for (auto& target : targets) {
-        const auto calls = target.Calls();
+        const auto calls = target.calls.Lines();
         ASSERT_EQ(calls.size(), static_cast<size_t>(kPerThread + 1));
         for (int i = 0; i < kPerThread; ++i)
-            ASSERT_EQ(calls[i + 1].value, i) << "records of one thread run in posting order";
+            ASSERT_EQ(calls[i + 1], test::EventLog::Line(L"silent", i)) << "records of one thread run in posting order";
     }
 }
 
@@ -415,13 +382,7 @@ TEST_F(RequestQueue, ModalLoopsOnTheUiThreadRunEveryRequestInOrder)
             ui.manager.PostRequest(request);
         }
     };
-    auto silentValues = [&] {
-        std::vector<INT_PTR> values;
-        for (const auto& call : target.Calls())
-            if (call.code == REQUEST_SET_SILENT)
-                values.push_back(call.value);
-        return values;
-    };
+    auto silentValues = [&] { return target.calls.Starting(L"silent "); };
 
     // Each refresh opens a loop of its own on the UI thread: first a message
     // box, as a page's alert() shows one, then a plain loop that dispatches
@@ -465,14 +426,15 @@ TEST_F(RequestQueue, ModalLoopsOnTheUiThreadRunEveryRequestInOrder)
 
     // Nothing is left behind: the next request runs at once, after all the others.
     ui.manager.PostRequest(NavigateRequest(target, L"http://after/", 0));
-    ASSERT_TRUE(test::PumpUntil([&] { return target.Calls().back().code == REQUEST_NAVIGATE; }));
+    ASSERT_TRUE(target.calls.WaitFor(L"navigate http://after/ 0"));
+    EXPECT_EQ(target.calls.Lines().back(), L"navigate http://after/ 0");
     EXPECT_EQ(ui.manager.PendingRequests(), 0u);
-    const std::vector<INT_PTR> values = silentValues();
+    const std::vector<std::wstring> values = silentValues();
     ASSERT_EQ(values.size(), 2u * kBatch);
     for (int i = 0; i < 2 * kBatch; ++i)
-        ASSERT_EQ(values[i], i) << "requests ran in posting order";
-    for (const auto& call : target.Calls())
-        EXPECT_EQ(call.thread, ui.manager.m_threadId);
+        ASSERT_EQ(values[i], test::EventLog::Line(L"silent", i)) << "requests ran in posting order";
+    for (DWORD thread : target.calls.Threads())
+        EXPECT_EQ(thread, ui.manager.m_threadId);
 }
 
 TEST(RequestWakeUp, RecordsPostedBeforeTheThreadListensRunAndRetriesWaitForTheNextWakeUp)
