@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Writes HtmlStubs.h: for each document interface the fakes implement, a class
 that answers E_NOTIMPL to every method of the interface (and of its bases up to
-IDispatch), so a fake overrides only what it serves.
+IDispatch), so a fake overrides only what it serves. The build runs it on the
+toolchain's own mshtml.h:
 
-    python3 make_html_stubs.py /usr/i686-w64-mingw32/include/mshtml.h > HtmlStubs.h
-    clang-format -i HtmlStubs.h
+    python3 make_html_stubs.py /usr/i686-w64-mingw32/include/mshtml.h HtmlStubs.h
 """
 
 import re
@@ -58,7 +58,8 @@ def main():
                 out.append("    STDMETHODIMP %s(%s) override { return E_NOTIMPL; }" % (method, params))
         out.append("};")
     out += ["", "} // namespace test", "", "#pragma GCC diagnostic pop", ""]
-    sys.stdout.write("\n".join(out))
+    with open(sys.argv[2], "w", encoding="utf-8") as stubs:
+        stubs.write("\n".join(out))
 
 
 main()
