@@ -107,12 +107,6 @@ bool CFrameGame::CreateWindows()
 
 void CFrameGame::OnCreate(CREATESTRUCTW*)
 {
-    m_titleFont = MakeTitleFont(paint.scale);
-    m_titleBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
-    SetIconFromResource(kWindowIconSide, true);
-    SetIconFromResource(kWindowIconSide, false);
-    SetWindowTextW(m_hWnd, kProductName);
-
     // The player's keys in the page: set before the browser window is asked
     // for, so the UI thread sees it before any keystroke (the request queue
     // orders the two).
@@ -139,6 +133,14 @@ void CFrameGame::OnCreate(CREATESTRUCTW*)
     m_html.Navigate(startUrl.c_str(), kNavNoHistory);
     // Silent: the control shows no dialog boxes of its own.
     m_html.SetSilent(VARIANT_TRUE);
+
+    // The frame's own look comes after the page's requests, which the UI
+    // thread takes meanwhile.
+    m_titleFont = MakeTitleFont(paint.scale);
+    m_titleBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
+    SetIconFromResource(kWindowIconSide, true);
+    SetIconFromResource(kWindowIconSide, false);
+    SetWindowTextW(m_hWnd, kProductName);
 
     for (CImageMenu* menu : {&m_mainMenu, &m_trayMenu}) {
         menu->SetClassName(L"zarvo_menu");
